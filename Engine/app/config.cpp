@@ -1,0 +1,56 @@
+#include "app/config.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Largest whole number of MiB whose byte count still fits 32 bits.
+constexpr unsigned long MAX_HASH_MIB = 4095;
+
+// Reads a "-C" value as strtoul with base 10 does. Values that do not fit
+// 32 bits of bytes (4096 MiB and more, and negative numbers, which strtoul
+// turns into huge ones) are capped to the largest size that fits.
+unsigned long readMebibytes(const char* word)
+{
+    errno = 0;
+    const unsigned long value = std::strtoul(word, nullptr, 10);
+    if (errno == ERANGE || value > MAX_HASH_MIB)
+        return MAX_HASH_MIB;
+    return value;
+}
+
+} // namespace
+
+void Config_class::parseCommandLine(int count, const char* const* words)
+{
+    int i = 0;
+    while (i < count) {
+        if (std::strcmp(words[i], "-C") == 0) {
+            if (i + 1 >= count)
+                break;   // "-C" as the last word has no value: ignored
+            const unsigned long mib = readMebibytes(words[i + 1]);
+            if (mib != 0) {
+                hashBytes = static_cast<std::uint32_t>(mib << 20);
+                hashSizeGiven = true;
+            } else {
+                hashBytes = 0;
+                hashSizeGiven = false;
+            }
+            i += 2;
+        } else if (std::strcmp(words[i], "-R") == 0) {
+            // "-R" takes the next word as its value; no value changes anything.
+            i += 2;
+        } else {
+            i += 1;
+        }
+    }
+}
+
+std::uint32_t Config_class::tableSizeBytes(std::uint32_t minBytes) const
+{
+    if (hashSizeGiven && hashBytes >= minBytes)
+        return hashBytes;
+    return DEFAULT_HASH_BYTES;
+}

@@ -1,0 +1,36 @@
+#include "protocol/gui_detection.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/sleep.h"
+#include "protocol/uci_interface.h"
+#include "protocol/winboard_v1.h"
+#include "protocol/winboard_v2.h"
+
+int detectGui(LineInput& input, LineOutput& output, const ReleaseProfile& release,
+              GuiInterface_class** frontEnd)
+{
+    *frontEnd = nullptr;
+    char line[LINE_BUFFER_SIZE];
+    input.readLine(line);   // at end of input the line is empty: unsupported
+
+    GuiInterface_class* created = nullptr;
+    if (std::strcmp(line, "uci") == 0) {
+        created = new (std::nothrow) UciInterface_class(input, output, release);
+    } else if (std::strcmp(line, "xboard") == 0) {
+        sleepMs(DETECTION_PAUSE_MS);
+        input.readLine(line);   // empty if nothing could be read
+        if (std::strcmp(line, "protover 2") == 0)
+            created = new (std::nothrow) WinBoardInterfaceV2_class(input, output, release);
+        else
+            created = new (std::nothrow) WinBoardInterfaceV1_class(input, output, release);
+    } else {
+        return 1;
+    }
+    if (created == nullptr)
+        return 1;
+    created->setPendingLine(line);
+    *frontEnd = created;
+    return 0;
+}

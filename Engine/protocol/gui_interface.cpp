@@ -1,0 +1,50 @@
+#include "protocol/gui_interface.h"
+
+#include <cstring>
+
+GuiInterface_class::GuiInterface_class(LineInput& input, LineOutput& output,
+                                       const ReleaseProfile& release)
+    : release_(release), input_(input), output_(output)
+{
+}
+
+int GuiInterface_class::run(Game_class* game)
+{
+    game_ = game;
+    return inputLoop();
+}
+
+int GuiInterface_class::inputLoop()
+{
+    char line[LINE_BUFFER_SIZE];
+    running_ = true;
+    while (running_) {
+        // End of input ends the run as "quit" does.
+        if (!readLine(line) || std::strcmp(line, "quit") == 0)
+            running_ = false;
+    }
+    return 0;
+}
+
+void GuiInterface_class::sendMove(const char*) {}
+void GuiInterface_class::sendResult(std::uint32_t) {}
+void GuiInterface_class::sendError(std::uint32_t, const char*) {}
+void GuiInterface_class::offerDraw() {}
+void GuiInterface_class::resign() {}
+void GuiInterface_class::sendThinking() {}
+void GuiInterface_class::sendLine(const char*) {}
+
+void GuiInterface_class::setThinkingPV(const Move* moves, std::uint32_t length)
+{
+    if (length > THINKING_PV_CAPACITY)
+        length = THINKING_PV_CAPACITY;
+    for (std::uint32_t i = 0; i < length; ++i)
+        pv[i] = moves[i];
+    pvLength = length;
+}
+
+void GuiInterface_class::setPendingLine(const char* line)
+{
+    std::strncpy(pendingLine_, line, MAX_LINE_LENGTH);
+    pendingLine_[MAX_LINE_LENGTH] = '\0';
+}

@@ -1,0 +1,45 @@
+#include "protocol/line_io.h"
+
+#include <cstring>
+
+bool LineInput::readLine(char* buffer)
+{
+    // One spare byte so that a carriage return after a full-length line can
+    // still be recognised and dropped.
+    char text[LINE_BUFFER_SIZE + 1];
+    std::size_t length = 0;   // characters seen on this line
+    int c;
+    while ((c = std::getc(stream_)) != EOF && c != '\n') {
+        if (length < sizeof text)
+            text[length] = static_cast<char>(c);
+        ++length;
+    }
+    const bool atEnd = (c == EOF && length == 0);
+    if (length > 0 && length <= sizeof text && text[length - 1] == '\r')
+        --length;
+    if (length > MAX_LINE_LENGTH)
+        length = 0;   // over-long line: consumed and ignored
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return !atEnd;
+}
+
+void LineOutput::writeLine(const char* text)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fputs(text, stream_);
+    std::fputc('\n', stream_);
+    std::fflush(stream_);
+}
+
+LineInput& standardInput()
+{
+    static LineInput input(stdin);
+    return input;
+}
+
+LineOutput& standardOutput()
+{
+    static LineOutput output(stdout);
+    return output;
+}

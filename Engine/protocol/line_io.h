@@ -1,0 +1,42 @@
+#pragma once
+// Protocol lines in and out. A line is at most MAX_LINE_LENGTH characters up
+// to a line feed; the line feed, and a carriage return just before it, are not
+// part of the line. A longer line is consumed whole and handed on as an empty
+// line, which every command loop ignores.
+
+#include <cstddef>
+#include <cstdio>
+#include <mutex>
+
+constexpr std::size_t MAX_LINE_LENGTH = 255;
+constexpr std::size_t LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 1;
+
+class LineInput {
+public:
+    explicit LineInput(std::FILE* stream) : stream_(stream) {}
+
+    // Reads one line into buffer (LINE_BUFFER_SIZE bytes, zero-terminated).
+    // Returns false at end of input with no characters read; the buffer then
+    // holds the empty text.
+    bool readLine(char* buffer);
+
+private:
+    std::FILE* stream_;
+};
+
+class LineOutput {
+public:
+    explicit LineOutput(std::FILE* stream) : stream_(stream) {}
+
+    // Writes text and a line end as one unit, then flushes. Safe to call from
+    // several threads: lines never interleave.
+    void writeLine(const char* text);
+
+private:
+    std::FILE* stream_;
+    std::mutex mutex_;
+};
+
+// The process's standard streams.
+LineInput& standardInput();
+LineOutput& standardOutput();

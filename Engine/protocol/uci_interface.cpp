@@ -1,0 +1,68 @@
+#include "protocol/uci_interface.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "protocol/result_lines.h"
+
+int UciInterface_class::run(Game_class* game)
+{
+    game_ = game;
+    return inputLoop();
+}
+
+int UciInterface_class::inputLoop()
+{
+    running_ = true;
+    writeLine("id name Kelp Test");
+    writeLine("id author Quarnel");
+    writeLine("option name Hossa type spin default 1 min 1 max 512");
+    writeLine("option name Zorb type button");
+    writeLine("uciok");
+    char line[LINE_BUFFER_SIZE];
+    while (running_) {
+        if (!readLine(line) || std::strcmp(line, "quit") == 0)
+            running_ = false;   // end of input ends the run as "quit" does
+        else if (std::strcmp(line, "isready") == 0)
+            writeLine("readyok");
+    }
+    return 0;
+}
+
+void UciInterface_class::sendMove(const char* moveText)
+{
+    char line[LINE_BUFFER_SIZE];
+    std::snprintf(line, sizeof line, "move %s", moveText);
+    writeLine(line);
+}
+
+void UciInterface_class::sendResult(std::uint32_t resultCode)
+{
+    if (const char* line = resultLine(resultCode))
+        writeLine(line);
+}
+
+void UciInterface_class::sendError(std::uint32_t errorKind, const char*)
+{
+    if (errorKind != 0 && errorKind != 1)
+        writeLine("Error");
+}
+
+void UciInterface_class::offerDraw()
+{
+    writeLine("offer draw");
+}
+
+void UciInterface_class::resign()
+{
+    writeLine("resign");
+}
+
+void UciInterface_class::sendThinking()
+{
+    // Depth, score, then the literal 0 where the time would stand, then nodes.
+    char line[64];
+    std::snprintf(line, sizeof line, "%u %d  0 %u", static_cast<unsigned>(thinkingDepth),
+                  thinkingScore, static_cast<unsigned>(thinkingNodes));
+    writeLine(line);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The UCI front end: identity, two announced options, the readiness probe and
+// "quit". It never starts a search.
+
+#include "protocol/gui_interface.h"
+
+class UciInterface_class : public GuiInterface_class {
+public:
+    using GuiInterface_class::GuiInterface_class;
+
+    int run(Game_class* game) override;
+    int inputLoop() override;
+
+    void sendMove(const char* moveText) override;
+    void sendResult(std::uint32_t resultCode) override;
+    void sendError(std::uint32_t errorKind, const char* text) override;
+    void offerDraw() override;
+    void resign() override;
+    void sendThinking() override;
+};

@@ -1,0 +1,11 @@
+#pragma once
+// WinBoard protocol version 1: bare coordinate moves and the "edit" sub-mode.
+
+#include "protocol/winboard_interface.h"
+
+class WinBoardInterfaceV1_class : public WinBoardInterface_class {
+public:
+    using WinBoardInterface_class::WinBoardInterface_class;
+
+    int handleDialectCommand(const char* line) override;
+};
