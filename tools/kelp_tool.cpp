@@ -1,25 +1,71 @@
 // kelp-tool: developer commands on top of the engine library.
+//
+//   kelp-tool fen FEN            load and write back a position
+//   kelp-tool key FEN            the position key in hex
+//   kelp-tool moves FEN          the generated moves in array order
+//   kelp-tool perft FEN DEPTH    leaf nodes of the move tree
+//   kelp-tool divide FEN DEPTH   leaf nodes per root move
+// Every command takes --release 0.4.13.1 (default 0.5.15.1).
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+#include "app/release_profile.h"
+#include "board_commands.h"
+#include "tool_args.h"
 
 namespace {
 
-void printUsage(std::FILE* stream)
-{
-    std::fputs("usage: kelp-tool COMMAND [ARGS] [--release 0.4.13.1]\n"
-               "commands arrive as the engine grows; --help prints this text\n",
-               stream);
-}
+const char* const kUsage =
+    "usage: kelp-tool COMMAND ARGS [--release 0.5.15.1|0.4.13.1]\n"
+    "  fen FEN             load FEN and write it back (or: error N)\n"
+    "  key FEN             the position key, 16 hex digits\n"
+    "  moves FEN           generated captures and non-captures, and the status flags\n"
+    "  perft FEN DEPTH     leaf nodes of the move tree to DEPTH\n"
+    "  divide FEN DEPTH    leaf nodes per root move, then the total\n"
+    "FEN is one shell word (quote it).\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const ToolArgs&);
+};
+
+const Command kCommands[] = {
+    {"fen", runFenCommand},     {"key", runKeyCommand},       {"moves", runMovesCommand},
+    {"perft", runPerftCommand}, {"divide", runDivideCommand},
+};
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        printUsage(stdout);
+        std::fputs(kUsage, stdout);
         return 0;
     }
-    printUsage(stderr);
-    return 2;
+    if (argc < 2)
+        return usageError("no command given");
+
+    ToolArgs args{{}, &currentRelease(), std::nullopt};
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--release") == 0) {
+            if (i + 1 >= argc || (args.release = releaseByVersion(argv[i + 1])) == nullptr)
+                return usageError("--release takes 0.5.15.1 or 0.4.13.1");
+            ++i;
+        } else if (std::strcmp(argv[i], "--hash") == 0) {
+            std::optional<std::uint32_t> mib;
+            if (i + 1 >= argc || !(mib = readCount(argv[i + 1], 1, 4095)))
+                return usageError("--hash takes a size in MiB from 1 to 4095");
+            args.hashMiB = mib;
+            ++i;
+        } else {
+            args.words.emplace_back(argv[i]);
+        }
+    }
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0)
+            return command.run(args);
+    }
+    return usageError("unknown command");
 }

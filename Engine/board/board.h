@@ -1,0 +1,160 @@
+#pragma once
+// One chess position and everything move generation, make/unmake and the
+// evaluation read from it: the square array, the 32 piece slots (white 0..15,
+// black 16..31, filled in the order pieces are added), per-colour counts and
+// material, the FEN state and the incrementally kept position key.
+//
+// The rules of chess live in these files:
+//   fen.cpp              reading and writing positions
+//   move_generation.cpp  legal moves, checks, pins, attacks, castling, en passant
+//   make_move.cpp        playing and taking back moves, the null move
+//   draw_rules.cpp       fifty moves, insufficient material, repetition
+
+#include <cstddef>
+#include <cstdint>
+
+#include "board/move_list.h"
+#include "board/move_record.h"
+#include "board/object.h"
+#include "board/piece.h"
+#include "board/types.h"
+#include "board/zobrist.h"
+
+constexpr std::size_t FEN_TEXT_LIMIT = 100;    // longest FEN text accepted
+constexpr std::size_t FEN_BUFFER_SIZE = 128;   // room for any FEN writeFen produces
+constexpr const char START_FEN[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// statusFlags bits set by a move generation.
+constexpr std::uint32_t STATUS_IN_CHECK = 1;
+constexpr std::uint32_t STATUS_DOUBLE_CHECK = 2;
+constexpr std::uint32_t STATUS_OWN_PIECE_ON_RAY = 4;   // scratch bit of the pin scan
+constexpr std::uint32_t STATUS_SLIDING_CHECK = 8;
+constexpr std::uint32_t STATUS_CHECKMATED = 16;
+constexpr std::uint32_t STATUS_STALEMATED = 32;
+
+struct ColourBlock {
+    std::uint32_t pieceCount = 0;          // pieces on the board, king included
+    Piece_class* king = nullptr;
+    std::uint32_t typeCount[6] = {};       // by piece type
+    std::int32_t material = 0;             // values of the pieces added (not kept by make/unmake)
+};
+
+class Board_class : private Object_class {
+public:
+    Board_class();
+    Board_class(const Board_class&) = delete;
+    Board_class& operator=(const Board_class&) = delete;
+
+    void dump() const override;
+
+    // --- position set-up -------------------------------------------------
+    // Removes every piece and resets the FEN state (side to move and key stay).
+    void clear();
+    // Puts a piece (colour, type and square set) into the next free slot of its
+    // colour. Refused (invalid position) when the colour already has 16 pieces,
+    // the square is off the board or occupied.
+    eCeStatus addPiece(const Piece_class& piece);
+    // Clears the board and reads a FEN text: 0 on success, 2 (invalid position)
+    // for malformed text or a position without exactly one king per colour.
+    eCeStatus loadFen(const char* text);
+    void loadStartPosition();
+    // Writes the position as FEN into a buffer of bufferSize (at least FEN_BUFFER_SIZE).
+    void writeFen(char* buffer, std::size_t bufferSize) const;
+    // Copies another board's position; piece slots are refilled in order,
+    // skipping captured pieces.
+    void copyFrom(const Board_class& other);
+    // Grants each castling right whose king and rook stand on their home squares.
+    void deriveCastlingRights();
+    void computeHashKey();
+    std::uint64_t computedHashKey() const;
+
+    void setSideToMove(Colour colour) { sideToMove = colour; }
+    void addFullmoves(std::int32_t delta);
+    void grantQueenSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WQ : CASTLE_BQ; }
+    void grantKingSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WK : CASTLE_BK; }
+
+    // --- move generation -------------------------------------------------
+    // Fills the list with the legal moves of list.side and sets statusFlags.
+    void generateMoves(MoveList& list);
+    // Pawn and knight, or any, attacker of the opponent of the side being
+    // generated on a square; null when none.
+    enum class AttackMode { Full, NonSliding };
+    Piece_class* attackerOf(Square square, AttackMode mode) const;
+
+    // --- making moves ----------------------------------------------------
+    // Plays record.move (a generated move of sideToMove); the caller switches sideToMove.
+    void makeMove(MoveRecord& record);
+    void unmakeMove(const MoveRecord& record);
+    void makeNullMove(MoveRecord& record);
+    void unmakeNullMove(const MoveRecord& record);
+
+    // --- end-of-game rules -----------------------------------------------
+    bool isFiftyMoveDraw() const;
+    bool isInsufficientMaterial() const;
+    bool hasMatingMaterial(Colour colour) const;
+
+    // --- queries ---------------------------------------------------------
+    // Cross-checks squares, slots, counts, material, kings and the key; on a
+    // failure describes the first mismatch in `why`.
+    bool isConsistent(char* why = nullptr, std::size_t whySize = 0) const;
+    const ColourBlock& block(Colour colour) const { return blocks_[colour - 1]; }
+    Piece_class* pieceAt(Square square) const { return squares_[square]; }
+    Piece_class* pieceSlot(std::uint32_t slot) const { return pieceSlots_[slot]; }
+    std::uint32_t pieceCount(Colour colour) const { return blocks_[colour - 1].pieceCount; }
+
+    // Position state, read freely by the search and the evaluation.
+    std::uint64_t hashKey = 0;
+    Colour sideToMove = WHITE;
+    std::int32_t fullmoveNumber = 0;
+    std::int32_t halfmoveClock = 0;
+    Square enPassantSquare = NO_SQUARE;
+    std::int32_t materialBalance = 0;   // white minus black, kept by make/unmake
+    std::uint32_t castlingRights = 0;
+    std::uint8_t hasCastled[2] = {};    // white, black
+    Move lastMove = NO_MOVE;
+    std::uint32_t statusFlags = 0;      // from the last generateMoves
+
+private:
+    ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
+    void toggle(std::uint64_t key) { hashKey ^= key; }
+    void movePiece(Piece_class* piece, Square to);
+    void makeCastling(MoveRecord& record);
+    void unmakeCastling(const MoveRecord& record);
+
+    // Generation steps; they share the scratch fields below.
+    void findChecksAndPins();
+    void generatePieceMoves(Piece_class* piece);
+    void generateKingMoves(Piece_class* king);
+    void generatePawnMoves(Piece_class* pawn);
+    void generateCastling();
+    void addEnPassant(Piece_class* pawn, Square target);
+    void addPromotions(Square from, Square to, std::uint32_t flags);
+    bool isCheckSquare(Square square) const;
+    bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
+    void addMove(Move move) { *nonCaptureCursor_++ = move; }
+    void addCapture(Move move) { *captureCursor_++ = move; }
+
+    const ZobristKeys& keys_;
+    Piece_class pieces_[32];            // storage behind the slots
+    Piece_class* pieceSlots_[32] = {};
+    Piece_class* squares_[64] = {};
+    ColourBlock blocks_[2];
+
+    // Scratch of one move generation.
+    Square checkSquares_[8] = {};
+    std::uint32_t checkCount_ = 0;
+    const std::uint32_t* opponentTypeCount_ = nullptr;
+    Piece_class* ownKing_ = nullptr;
+    Move* nonCaptureCursor_ = nullptr;
+    Move* captureCursor_ = nullptr;
+    Colour generatingSide_ = WHITE;
+    Colour generatingOpponent_ = BLACK;
+    std::int32_t excludedKingDelta_ = 0;
+    std::uint32_t mobilityIndex_ = 0;
+};
+
+// True when the key stood on the board before: it equals the key of at least
+// two records of the history (each record keeps the key before its move).
+bool isThreefoldRepetition(std::uint64_t key, const MoveRecord* history, std::uint32_t count);
+// The number of history records with this key.
+std::uint32_t countKeyInHistory(std::uint64_t key, const MoveRecord* history, std::uint32_t count);

@@ -1,0 +1,35 @@
+#pragma once
+// The moves of one position, as the generator fills them: captures and
+// non-captures in two arrays, in generation order, plus the picking state the
+// search walks them with.
+
+#include <cstdint>
+
+#include "board/move_record.h"
+#include "board/types.h"
+
+// Large enough for any legal position (at most 218 moves in all).
+constexpr std::uint32_t MAX_NON_CAPTURES = 256;
+constexpr std::uint32_t MAX_CAPTURES = 256;
+
+struct MoveList {
+    std::uint32_t ply = 0;
+    std::uint32_t mobilityIndex = 0;   // where the generator files per-piece move counts
+    Colour side = WHITE;               // whose moves are generated
+    Colour opponent = BLACK;
+    Move nonCaptures[MAX_NON_CAPTURES] = {};
+    Move captures[MAX_CAPTURES] = {};
+    std::uint32_t captureCount = 0;
+    std::uint32_t nonCaptureCount = 0;
+    MoveRecord record;                 // make/unmake record of this list's current move
+    std::uint32_t pickPhase = 0;
+    std::uint32_t nonCapturesLeft = 0;
+    std::uint32_t capturesLeft = 0;
+
+    void setSide(Colour colour)
+    {
+        side = colour;
+        opponent = otherColour(colour);
+    }
+    std::uint32_t moveCount() const { return captureCount + nonCaptureCount; }
+};

@@ -1,0 +1,259 @@
+#include "search/hash_table.h"
+
+#include <new>
+
+#include "platform/debug_output.h"
+
+namespace {
+
+constexpr std::int32_t MATE_SCORE = 99999;
+constexpr std::int32_t MATE_SCORE_BOUND = 99744;
+// MATE_SCORE - 65536 and 131072 - MATE_SCORE: with the 16-bit wrap these turn a
+// mate score seen at `ply` into the plies from the stored position to the mate.
+constexpr std::uint32_t WIN_DISTANCE_BASE = 34463;
+constexpr std::uint32_t LOSS_DISTANCE_BASE = 31073;
+constexpr std::uint32_t REPLACEABLE_AGE = 3;
+constexpr std::uint32_t STATISTICS_DEPTHS = 20;
+
+bool sameKey(const HashEntry& entry, std::uint32_t keyLow, std::uint32_t keyHigh)
+{
+    return entry.keyLow == keyLow && entry.keyHigh == keyHigh;
+}
+
+unsigned percent(std::uint32_t part, std::uint32_t whole)
+{
+    // 64-bit intermediate: part * 100 overflows 32 bits in long searches.
+    return static_cast<unsigned>(std::uint64_t{part} * 100u / whole);
+}
+
+}  // namespace
+
+HashTable_class::HashTable_class(std::unique_ptr<HashEntry[]> entries, std::uint32_t bytes)
+    : entries_(std::move(entries)),
+      tableSize_(bytes),
+      slotCount_(bytes / HASH_SLOT_SIZE),
+      addressMask_(bytes / HASH_SLOT_SIZE - 1)
+{
+}
+
+std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
+{
+    const std::uint32_t slots = bytes / HASH_SLOT_SIZE;
+    // Fewer than 256 bytes hold no slot at all; the mask would then address
+    // every slot number there is.
+    if (slots == 0)
+        return nullptr;
+    // Zero-filled, so fields that clear() leaves alone never hold garbage.
+    std::unique_ptr<HashEntry[]> entries(new (std::nothrow)
+                                             HashEntry[std::size_t{slots} * HASH_ENTRIES_PER_SLOT]());
+    if (!entries)
+        return nullptr;
+    std::unique_ptr<HashTable_class> table(new (std::nothrow) HashTable_class(std::move(entries), bytes));
+    if (!table)
+        return nullptr;
+    table->clear();
+    table->printStatistics();
+    return table;
+}
+
+HashEntry* HashTable_class::findEntry(std::uint64_t key)
+{
+    ++queries;
+    const auto keyLow = static_cast<std::uint32_t>(key);
+    const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
+    HashEntry* entry = entries_.get() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
+        if (entry->flags == HASH_EMPTY)
+            continue;
+        if (sameKey(*entry, keyLow, keyHigh)) {
+            ++hits;
+            return entry;
+        }
+    }
+    ++misses;
+    return nullptr;
+}
+
+bool HashTable_class::probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,
+                            std::int32_t beta, HashEntry** entry)
+{
+    HashEntry* found = findEntry(key);
+    if (!found)
+        return false;
+    *entry = found;
+
+    const auto plyScore = static_cast<std::int32_t>(ply);
+    switch (found->flags) {
+    case HASH_FIXED:
+        alpha = found->score;
+        return true;
+    case HASH_MATE:
+        // Mate entries hold at any depth and in any window.
+        if (found->score > 0)
+            alpha = MATE_SCORE - found->mateDistance - plyScore;
+        else
+            alpha = found->mateDistance + plyScore - MATE_SCORE;
+        return true;
+    default:
+        break;
+    }
+
+    if (found->depth < depth)
+        return false;
+    if (found->flags == HASH_EXACT || (found->flags == HASH_LOWER && found->score >= beta) ||
+        (found->flags == HASH_UPPER && found->score <= alpha)) {
+        alpha = found->score;
+        return true;
+    }
+    return false;
+}
+
+void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t score, std::uint32_t flag,
+                            std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount)
+{
+    ++triedToPut;
+
+    // An exact mate score is kept as the distance to the mate, so that it can
+    // be turned back into a score at whatever ply the position is met again.
+    std::uint16_t mateDistance = 0;
+    if (flag == HASH_EXACT && (score >= MATE_SCORE_BOUND || score <= -MATE_SCORE_BOUND)) {
+        const auto rawScore = static_cast<std::uint32_t>(score);
+        const std::uint32_t distance = score > 0 ? WIN_DISTANCE_BASE - ply - rawScore
+                                                 : rawScore - ply - LOSS_DISTANCE_BASE;
+        mateDistance = static_cast<std::uint16_t>(distance);
+        flag = HASH_MATE;
+        depth = HASH_ANY_DEPTH - mateDistance;
+    }
+
+    const auto keyLow = static_cast<std::uint32_t>(key);
+    const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
+    HashEntry* entry = entries_.get() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    bool write = false;
+    std::uint32_t i = 0;
+    for (; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
+        if (entry->flags == HASH_EMPTY) {
+            write = true;
+            break;
+        }
+        if (sameKey(*entry, keyLow, keyHigh)) {
+            // Keep the deeper result; at equal depth the better score.
+            write = depth > entry->depth || (depth == entry->depth && score > entry->score);
+            break;
+        }
+        if (entry->age >= REPLACEABLE_AGE) {
+            write = true;
+            break;
+        }
+        ++entry->age;
+        ++overridden;
+    }
+
+    if (i == HASH_ENTRIES_PER_SLOT) {
+        ++collisions;
+        return;
+    }
+    ++puts;
+    if (!write)
+        return;
+
+    entry->keyLow = keyLow;
+    entry->keyHigh = keyHigh;
+    entry->flags = flag;
+    entry->age = 0;
+    entry->move = move;
+    entry->score = score;
+    entry->depth = depth;
+    entry->whiteCount = static_cast<std::uint8_t>(whiteCount);
+    entry->blackCount = static_cast<std::uint8_t>(blackCount);
+    entry->mateDistance = mateDistance;
+}
+
+void HashTable_class::fixPosition(std::uint64_t key)
+{
+    const auto keyLow = static_cast<std::uint32_t>(key);
+    HashEntry& entry = entries_[std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT];
+    // Age, piece counts and mate distance stay what the entry had.
+    entry.keyLow = keyLow;
+    entry.keyHigh = static_cast<std::uint32_t>(key >> 32);
+    entry.flags = HASH_FIXED;
+    entry.move = NO_MOVE;
+    entry.score = 0;
+    entry.depth = HASH_ANY_DEPTH;
+}
+
+void HashTable_class::clear()
+{
+    const std::size_t count = std::size_t{slotCount_} * HASH_ENTRIES_PER_SLOT;
+    for (std::size_t i = 0; i < count; ++i) {
+        HashEntry& entry = entries_[i];
+        entry.flags = HASH_EMPTY;
+        entry.age = 0;
+        entry.depth = 0;
+        entry.whiteCount = 0;
+        entry.blackCount = 0;
+    }
+    zeroCounters();
+}
+
+void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
+{
+    const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
+    debugPrintf("Hash: Clean %d\n", count);
+    std::uint32_t dropped = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        HashEntry& entry = entries_[i];
+        if (entry.flags != HASH_EMPTY && (entry.whiteCount > whiteCount || entry.blackCount > blackCount)) {
+            entry.flags = HASH_EMPTY;
+            ++dropped;
+        }
+    }
+    debugPrintf("Hash: Cleaned %d entries (%d:%d)\n", dropped, whiteCount, blackCount);
+}
+
+void HashTable_class::printStatistics() const
+{
+    const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
+    std::uint32_t valid = 0;
+    std::uint32_t mates = 0;
+    std::uint32_t fixed = 0;
+    std::uint32_t byDepth[STATISTICS_DEPTHS] = {};
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const HashEntry& entry = entries_[i];
+        if (entry.flags == HASH_FIXED)
+            ++fixed;
+        if (entry.flags == HASH_EMPTY)
+            continue;
+        ++valid;
+        if (entry.flags == HASH_MATE)
+            ++mates;
+        if (entry.depth < STATISTICS_DEPTHS)
+            ++byDepth[entry.depth];
+    }
+
+    debugPrintf("-- HashTable Statistics: --\n");
+    debugPrintf("- TableSize: %d, SlotSize: %d EntrySize: %d AddressMask: 0x%x\n", tableSize_, HASH_SLOT_SIZE,
+                HASH_ENTRY_SIZE, addressMask_);
+    debugPrintf("  %d tried to put, %d put, %d queried, %d hit, %d missed\n", triedToPut, puts, queries, hits,
+                misses);
+    debugPrintf("  %d overridden %d Collisions\n", overridden, collisions);
+    debugPrintf("  %d%% filled -- %d valid entries. %d fixed entries\n", percent(valid, count), valid, fixed);
+    debugPrintf("  %d Mate Values\n", mates);
+    if (queries != 0 && triedToPut != 0) {
+        debugPrintf("        Hit: %d%%\n", percent(hits, queries));
+        debugPrintf("     Missed: %d%%\n", percent(misses, queries));
+        debugPrintf(" Collisions: %d%%\n", percent(collisions, triedToPut));
+    }
+    for (std::uint32_t depth = 0; depth < STATISTICS_DEPTHS; ++depth)
+        debugPrintf("%2d: %d\n", depth, byDepth[depth]);
+}
+
+void HashTable_class::zeroCounters()
+{
+    hits = 0;
+    misses = 0;
+    collisions = 0;
+    queries = 0;
+    puts = 0;
+    triedToPut = 0;
+    overridden = 0;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The transposition table: search results by position key, in slots of eight
+// 32-byte entries. Besides bounds and exact scores it holds mate entries
+// (scores stored as a distance to the mate, so they stay right at any ply)
+// and fixed entries (positions that already occurred in the game; they score
+// as draws). Entries remember the piece counts they were stored with, so that
+// after every game move the positions that can no longer arise are dropped.
+
+#include <cstdint>
+#include <memory>
+
+#include "board/types.h"
+
+enum HashFlag : std::uint32_t {
+    HASH_EMPTY = 1,
+    HASH_FIXED = 2,
+    HASH_LOWER = 4,
+    HASH_UPPER = 8,
+    HASH_EXACT = 16,
+    HASH_MATE = 32,
+};
+
+struct HashEntry {
+    std::uint32_t keyLow;
+    std::uint32_t keyHigh;
+    std::uint32_t flags;
+    std::uint32_t age;            // stores that passed over this entry since it was written
+    Move move;
+    std::int32_t score;
+    std::uint32_t depth;          // 256 for results that hold at any depth
+    std::uint8_t whiteCount;      // pieces on the board when stored
+    std::uint8_t blackCount;
+    std::uint16_t mateDistance;   // plies to the mate (mate entries only)
+};
+static_assert(sizeof(HashEntry) == 32, "a slot holds exactly eight entries");
+
+constexpr std::uint32_t HASH_ENTRY_SIZE = 32;
+constexpr std::uint32_t HASH_ENTRIES_PER_SLOT = 8;
+constexpr std::uint32_t HASH_SLOT_SIZE = 256;
+constexpr std::uint32_t HASH_ANY_DEPTH = 256;
+
+class HashTable_class {
+public:
+    // A table with `bytes` of entry storage (slot count = bytes / 256), cleared,
+    // with its statistics printed. Null when the storage cannot be allocated.
+    static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
+
+    HashEntry* findEntry(std::uint64_t key);
+    // On a hit returns true, sets *entry and puts the score to use into alpha.
+    bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,
+               std::int32_t beta, HashEntry** entry);
+    void store(std::uint64_t key, std::uint32_t ply, std::int32_t score, std::uint32_t flag,
+               std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount);
+    // Marks a position that occurred earlier in the game: entry 0 of its slot.
+    void fixPosition(std::uint64_t key);
+    void clear();
+    // Drops every entry stored with more pieces of either colour than given.
+    void clean(std::uint32_t whiteCount, std::uint32_t blackCount);
+    void printStatistics() const;
+    void zeroCounters();
+
+    std::uint32_t tableSize() const { return tableSize_; }
+    std::uint32_t slotCount() const { return slotCount_; }
+    std::uint32_t addressMask() const { return addressMask_; }
+    const HashEntry* slot(std::uint32_t index) const { return entries_.get() + index * HASH_ENTRIES_PER_SLOT; }
+
+    // Counters since the last zeroCounters (or clear).
+    std::uint32_t hits = 0;
+    std::uint32_t misses = 0;
+    std::uint32_t collisions = 0;
+    std::uint32_t queries = 0;
+    std::uint32_t puts = 0;
+    std::uint32_t triedToPut = 0;
+    std::uint32_t overridden = 0;
+
+private:
+    HashTable_class(std::unique_ptr<HashEntry[]> entries, std::uint32_t bytes);
+
+    std::unique_ptr<HashEntry[]> entries_;
+    std::uint32_t tableSize_;
+    std::uint32_t slotCount_;
+    std::uint32_t addressMask_;
+};
