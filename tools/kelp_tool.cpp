@@ -5,6 +5,9 @@
 //   kelp-tool moves FEN          the generated moves in array order
 //   kelp-tool perft FEN DEPTH    leaf nodes of the move tree
 //   kelp-tool divide FEN DEPTH   leaf nodes per root move
+//   kelp-tool eval FEN           the static evaluation
+//   kelp-tool search FEN DEPTH [--hash MIB]   a fixed-depth search, as in play
+//   kelp-tool bench              fixed-depth searches of built-in positions
 // Every command takes --release 0.4.13.1 (default 0.5.15.1).
 
 #include <cstdio>
@@ -13,6 +16,7 @@
 
 #include "app/release_profile.h"
 #include "board_commands.h"
+#include "search_commands.h"
 #include "tool_args.h"
 
 namespace {
@@ -24,6 +28,12 @@ const char* const kUsage =
     "  moves FEN           generated captures and non-captures, and the status flags\n"
     "  perft FEN DEPTH     leaf nodes of the move tree to DEPTH\n"
     "  divide FEN DEPTH    leaf nodes per root move, then the total\n"
+    "  eval FEN            the static evaluation of FEN\n"
+    "  search FEN DEPTH [--hash MIB]\n"
+    "                      search to DEPTH with a fresh table (8 MiB by default),\n"
+    "                      printing thinking lines and the best move\n"
+    "  bench               fixed-depth searches of built-in positions; last line:\n"
+    "                      nodes N time_ms T nps X\n"
     "FEN is one shell word (quote it).\n";
 
 struct Command {
@@ -33,7 +43,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"fen", runFenCommand},     {"key", runKeyCommand},       {"moves", runMovesCommand},
-    {"perft", runPerftCommand}, {"divide", runDivideCommand},
+    {"perft", runPerftCommand}, {"divide", runDivideCommand}, {"eval", runEvalCommand},
+    {"search", runSearchCommand}, {"bench", runBenchCommand},
 };
 
 } // namespace

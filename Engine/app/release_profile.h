@@ -5,10 +5,13 @@
 
 #include <cstdint>
 
+#include "search/search_rules.h"
+
 struct ReleaseProfile {
     const char* version;        // "0.5.15.1"
     const char* engineName;     // the name announced to the interface
     std::uint32_t minHashBytes; // smallest table size a "-C" request may give
+    SearchRules search;         // search and evaluation differences
 };
 
 const ReleaseProfile& currentRelease();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "protocol/result_lines.h"
+#include "protocol/thinking_line.h"
 
 int WinBoardInterface_class::run(Game_class* game)
 {
@@ -82,7 +83,9 @@ void WinBoardInterface_class::resign()
 
 void WinBoardInterface_class::sendThinking()
 {
-    // The search's thinking line arrives with the game controller.
+    char line[THINKING_LINE_SIZE];
+    formatThinkingLine(thinkingDepth, thinkingScore, thinkingTime, thinkingNodes, pv, pvLength, line);
+    writeLine(line);
 }
 
 void WinBoardInterface_class::sendLine(const char* text)

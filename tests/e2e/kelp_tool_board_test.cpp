@@ -1,25 +1,9 @@
 // The kelp-tool command line for positions and move generation.
 #include <gtest/gtest.h>
 
-#include "support/engine_process.h"
+#include "support/tool_run.h"
 
 namespace {
-
-struct ToolRun {
-    std::vector<std::string> lines;
-    std::optional<int> status;
-};
-
-ToolRun runTool(const std::vector<std::string>& args)
-{
-    EngineProcess tool(kelpToolBinary(), args);
-    tool.closeInput();
-    ToolRun run;
-    while (std::optional<std::string> line = tool.readLine(60000))
-        run.lines.push_back(*line);
-    run.status = tool.waitExit(60000);
-    return run;
-}
 
 const std::string kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 

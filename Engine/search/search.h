@@ -1,0 +1,131 @@
+#pragma once
+// The engine's move choice: iterative deepening over a negamax alpha-beta
+// search with a transposition table, null-move pruning, check and
+// single-reply extensions, killer moves and a capture-only quiescence search.
+//
+//   alpha_beta.cpp     alphaBeta and quiesce
+//   move_picker.cpp    the order moves are tried in
+//   evaluation.cpp     the static score of a position
+//   search_driver.cpp  set-up, iterative deepening, results
+//
+// Everything lives in preallocated per-ply records: a search allocates nothing.
+
+#include <atomic>
+#include <cstdint>
+
+#include "board/board.h"
+#include "search/hash_table.h"
+#include "search/search_rules.h"
+
+class GuiInterface_class;
+
+constexpr std::uint32_t MAX_PLY = 256;
+constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
+
+// The moves of one ply and what the search keeps there between nodes and
+// between searches: its best line (element 0 is the move tried first), the
+// killers, and the picking state.
+struct SearchPly : MoveList {
+    Move pv[MAX_PLY] = {};
+    std::uint32_t pvLength = 0;
+    Move killer1 = NO_MOVE;
+    Move killer2 = NO_MOVE;
+
+    Move preferredMove() const { return pv[0]; }
+};
+
+class Search_class {
+public:
+    explicit Search_class(const SearchRules& rules);
+    Search_class(const Search_class&) = delete;
+    Search_class& operator=(const Search_class&) = delete;
+
+    // --- set-up ------------------------------------------------------------
+    // Loads the position text into the search board; on failure returns the
+    // board's status and changes nothing else.
+    eCeStatus setUpFromFen(GuiInterface_class* gui, const char* fen, HashTable_class* table);
+    // Copies a board (the game's) into the search board.
+    void setUpFromBoard(const Board_class& board, HashTable_class* table);
+    // Plies alternate from the root's side to move.
+    void assignSides(Colour rootSide);
+    // Stops iterative deepening after this iteration (default: no limit).
+    void setDepthLimit(std::uint32_t depth) { depthLimit_ = depth; }
+
+    // --- searching -----------------------------------------------------------
+    // Lets a search run: set just before the search starts, so that a stop
+    // arriving before the search thread gets going is never lost.
+    void arm() { running.store(1); }
+    // Runs one search to the depth limit, a mate score, or a stop.
+    void iterativeDeepening();
+    // Clears `running`; true when this call is the one that stopped a running search.
+    bool stop() { return running.exchange(0) == 1; }
+    // The next search tries the rest of the expected line first.
+    void seedFromBestLine();
+
+    // --- results and inspection ---------------------------------------------
+    Move bestMove() const { return bestLine_[0]; }
+    std::int32_t bestScore() const { return bestScore_; }
+    const Move* bestLine() const { return bestLine_; }
+    std::uint32_t bestLineLength() const { return bestLineLength_; }
+    std::uint32_t nodeCount() const { return nodeCount_; }
+    std::uint32_t nullMoveTries() const { return nullMoveTries_; }
+    std::uint32_t nullMoveCutoffs() const { return nullMoveCutoffs_; }
+    std::uint32_t checkExtensions() const { return checkExtensions_; }
+    std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
+    std::uint32_t maxPly() const { return maxPly_; }
+    Colour rootSide() const { return rootSide_; }
+    Board_class& board() { return board_; }
+    const Board_class& board() const { return board_; }
+    SearchPly& ply(std::uint32_t index) { return plies_[index]; }
+
+    // The static score of the search board: moves generated into ply 0, then evaluate(0).
+    std::int32_t staticEvaluation();
+    std::int32_t evaluate(std::uint32_t ply) const;
+
+    std::int32_t alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta);
+    std::int32_t quiesce(std::uint32_t ply, std::int32_t alpha, std::int32_t beta);
+
+    // 1 while the search may go on; any other value ends it. Written by other
+    // threads to stop the search.
+    std::atomic<std::uint8_t> running{0};
+
+    // --- move picking ------------------------------------------------------
+    bool hasMoreMoves(const SearchPly& list) const { return list.capturesLeft > 0 || list.nonCapturesLeft > 0; }
+    // Puts the next move to try into list.record.move; false when none is left.
+    bool nextMove(SearchPly& list);
+    // Removes a move from the list's arrays; false if it is not there.
+    static bool takeMove(SearchPly& list, Move move);
+    // Makes the capture onto the last move's square the first capture tried.
+    static void promoteRecapture(SearchPly& list, Move lastMove);
+    // The plies below try the moves of this ply's best line first.
+    void spreadPV(std::uint32_t ply);
+
+private:
+
+    bool keepSearching() const { return running.load(std::memory_order_relaxed) == 1 || forcedRunning_; }
+    void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
+    void store(const SearchPly& list, std::uint32_t ply, std::int32_t score, std::uint32_t flag, std::uint32_t depth);
+    void takeChildLine(SearchPly& list, std::uint32_t ply, Move move);
+    void reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length);
+    std::int32_t searchRoot(std::int32_t depth);
+    void resetPlies();
+
+    const SearchRules& rules_;
+    GuiInterface_class* gui_ = nullptr;
+    HashTable_class* table_ = nullptr;
+    Colour rootSide_ = WHITE;
+    std::uint32_t nodeCount_ = 0;
+    std::uint32_t checkExtensions_ = 0;
+    std::uint32_t singleReplyExtensions_ = 0;
+    std::uint32_t nullMoveCutoffs_ = 0;
+    std::uint32_t nullMoveTries_ = 0;
+    Move bestLine_[MAX_PLY] = {};
+    std::uint32_t bestLineLength_ = 0;
+    std::int32_t bestScore_ = 0;
+    SearchPly plies_[MAX_PLY];
+    Board_class board_;
+    bool nullMoveActive_ = false;
+    bool forcedRunning_ = false;   // the earlier release's forced re-search
+    std::uint32_t maxPly_ = 0;
+    std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
+};

@@ -1,0 +1,147 @@
+// Iterative deepening: the root is searched at depth 1, 2, 3, ... until a
+// mate score, the depth limit, or a stop. The line and score of the last
+// finished iteration are the result; an interrupted iteration contributes its
+// best root move when it is not worse.
+
+#include <algorithm>
+
+#include "protocol/gui_interface.h"
+#include "search/score.h"
+#include "search/search.h"
+
+Search_class::Search_class(const SearchRules& rules) : rules_(rules)
+{
+    resetPlies();
+}
+
+void Search_class::resetPlies()
+{
+    for (std::uint32_t i = 0; i < MAX_PLY; ++i) {
+        plies_[i].ply = i;
+        plies_[i].mobilityIndex = i / 2;
+    }
+}
+
+eCeStatus Search_class::setUpFromFen(GuiInterface_class* gui, const char* fen, HashTable_class* table)
+{
+    gui_ = gui;
+    table_ = table;
+    const eCeStatus status = board_.loadFen(fen);
+    if (status != CE_SUCCESS)
+        return status;
+    assignSides(board_.sideToMove);
+    resetPlies();
+    running.store(0);
+    return CE_SUCCESS;
+}
+
+void Search_class::setUpFromBoard(const Board_class& board, HashTable_class* table)
+{
+    table_ = table;
+    board_.copyFrom(board);
+    assignSides(board_.sideToMove);
+    resetPlies();
+    running.store(0);
+}
+
+void Search_class::assignSides(Colour rootSide)
+{
+    rootSide_ = rootSide;
+    for (std::uint32_t i = 0; i < MAX_PLY; ++i)
+        plies_[i].setSide(i % 2 == 0 ? rootSide : otherColour(rootSide));
+}
+
+std::int32_t Search_class::staticEvaluation()
+{
+    SearchPly& root = plies_[0];
+    board_.sideToMove = root.side;
+    board_.generateMoves(root);
+    return evaluate(0);
+}
+
+void Search_class::reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length)
+{
+    if (gui_ == nullptr)
+        return;
+    gui_->thinkingDepth = depth;
+    gui_->thinkingNodes = static_cast<std::int32_t>(nodeCount_);
+    gui_->thinkingTime = 0;
+    gui_->thinkingScore = score;
+    gui_->setThinkingPV(line, length);
+    gui_->sendThinking();
+}
+
+std::int32_t Search_class::searchRoot(std::int32_t depth)
+{
+    std::int32_t score = alphaBeta(0, depth, -INFINITE_SCORE, INFINITE_SCORE);
+    if (!rules_.researchOutsideWindow)
+        return score;
+    // The earlier release repeats an iteration whose score fell outside the
+    // window; a third try runs even if a stop arrived meanwhile.
+    auto outside = [](std::int32_t s) { return s <= -INFINITE_SCORE || s >= INFINITE_SCORE; };
+    if (!outside(score))
+        return score;
+    score = alphaBeta(0, depth, -INFINITE_SCORE, INFINITE_SCORE);
+    if (!outside(score))
+        return score;
+    forcedRunning_ = true;
+    score = alphaBeta(0, depth, -INFINITE_SCORE, INFINITE_SCORE);
+    forcedRunning_ = false;
+    return score;
+}
+
+void Search_class::iterativeDeepening()
+{
+    table_->zeroCounters();
+    bestLineLength_ = 0;
+    nodeCount_ = 0;
+    nullMoveTries_ = 0;
+    nullMoveCutoffs_ = 0;
+
+    const std::uint32_t lastDepth = std::min(depthLimit_, MAX_SEARCH_DEPTH);
+    std::uint32_t depth = 1;
+    bool searched = false;
+    std::int32_t lastScore = 0;
+    for (; depth <= lastDepth && running.load() == 1; ++depth) {
+        maxPly_ = 0;
+        checkExtensions_ = 0;
+        singleReplyExtensions_ = 0;
+        lastScore = searchRoot(static_cast<std::int32_t>(depth));
+        searched = true;
+        if (running.load() != 1)
+            continue;   // stopped: the loop ends with the interrupted depth counted
+        // The iteration finished: it is the result, and its line is tried first next time.
+        const SearchPly& root = plies_[0];
+        bestScore_ = lastScore;
+        bestLineLength_ = root.pvLength;
+        std::copy(root.pv, root.pv + root.pvLength, bestLine_);
+        for (std::uint32_t k = 1; k < bestLineLength_; ++k)
+            plies_[k].pv[0] = bestLine_[k];
+        const std::uint32_t firstUnseeded = std::max(bestLineLength_, 1u);
+        if (firstUnseeded < MAX_PLY)
+            plies_[firstUnseeded].pvLength = 0;
+        if (isMateScore(bestScore_))
+            break;   // without counting up the depth
+    }
+
+    // An interrupted iteration counts when its best root move is not worse.
+    const SearchPly& root = plies_[0];
+    if (searched && lastScore >= bestScore_ && root.pvLength > 0) {
+        bestScore_ = lastScore;
+        bestLineLength_ = root.pvLength;
+        std::copy(root.pv, root.pv + root.pvLength, bestLine_);
+    }
+
+    reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
+    table_->printStatistics();
+}
+
+void Search_class::seedFromBestLine()
+{
+    // The game has gone on by bestLine[0] and, as expected, bestLine[1].
+    if (bestLineLength_ < 3)
+        return;
+    for (std::uint32_t k = 2; k < bestLineLength_; ++k)
+        plies_[k - 2].pv[0] = bestLine_[k];
+    plies_[bestLineLength_ - 2].pvLength = 0;
+}
