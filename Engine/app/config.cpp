@@ -1,5 +1,6 @@
 #include "app/config.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,11 +10,16 @@ namespace {
 // Largest whole number of MiB whose byte count still fits 32 bits.
 constexpr unsigned long MAX_HASH_MIB = 4095;
 
-// Reads a "-C" value as strtoul with base 10 does. Values that do not fit
-// 32 bits of bytes (4096 MiB and more, and negative numbers, which strtoul
-// turns into huge ones) are capped to the largest size that fits.
+// Reads a "-C" value as strtoul with base 10 does. A negative number counts
+// as 0, like a value that is not a number; sizes whose byte count does not fit
+// 32 bits (4096 MiB and more) are capped to the largest size that fits.
 unsigned long readMebibytes(const char* word)
 {
+    const char* first = word;
+    while (std::isspace(static_cast<unsigned char>(*first)))
+        ++first;
+    if (*first == '-')
+        return 0;
     errno = 0;
     const unsigned long value = std::strtoul(word, nullptr, 10);
     if (errno == ERANGE || value > MAX_HASH_MIB)

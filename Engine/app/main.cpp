@@ -1,9 +1,11 @@
 // Entry point of both releases; the build says which one this binary is.
 #include "app/release_profile.h"
 #include "app/startup.h"
+#include "platform/signals.h"
 
 int main(int argc, char** argv)
 {
+    ignoreInterruptSignal();
     const ReleaseProfile& release = KELP_EARLIER_RELEASE ? earlierRelease() : currentRelease();
     runEngine(argc, argv, release, standardInput(), standardOutput());
     return 0;

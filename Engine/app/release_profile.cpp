@@ -126,6 +126,10 @@ const ReleaseProfile kCurrent = {
     "Kelp V0.5.15.1",
     8388608,
     currentRules(),
+    30,
+    true,
+    true,
+    true,
 };
 
 const ReleaseProfile kEarlier = {
@@ -133,6 +137,10 @@ const ReleaseProfile kEarlier = {
     "Kelp V0.4.13.1",
     262144,
     earlierRules(),
+    111,
+    false,
+    false,
+    false,
 };
 
 } // namespace

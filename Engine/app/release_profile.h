@@ -12,6 +12,14 @@ struct ReleaseProfile {
     const char* engineName;     // the name announced to the interface
     std::uint32_t minHashBytes; // smallest table size a "-C" request may give
     SearchRules search;         // search and evaluation differences
+
+    // Time control: a "level" with 0 moves per control gives base seconds / this.
+    std::uint32_t levelZeroDivisor;
+    bool storesMovesPerControl;       // a "level" keeps its moves per control for the clock
+
+    // WinBoard commands.
+    bool dispatcherHandlesTime;       // "time" sets the clock (else it is an unknown line)
+    bool newResetsThinkAfterUserMove; // "new" turns thinking on opponent moves back on
 };
 
 const ReleaseProfile& currentRelease();

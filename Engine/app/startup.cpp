@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "app/config.h"
+#include "game/game.h"
+#include "platform/debug_output.h"
 #include "protocol/gui_detection.h"
 
 int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
@@ -19,8 +21,16 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
     }
     std::unique_ptr<GuiInterface_class> frontEnd(detected);
 
-    frontEnd->run(nullptr);
+    auto game = std::make_unique<Game_class>(frontEnd.get(), &config, release);
+    if (game->init() != 0) {
+        debugOutput("kelp: out of memory, stopping\n");
+        return 0;
+    }
+    frontEnd->run(game.get());
+    game->stopAll();   // "quit" has ended the search cycle; make sure before teardown
 
+    // The front end goes first, then the configuration (a local), then the game.
     frontEnd.reset();
+    game.reset();
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "game/game.h"
+
 GuiInterface_class::GuiInterface_class(LineInput& input, LineOutput& output,
                                        const ReleaseProfile& release)
     : release_(release), input_(input), output_(output)
@@ -21,9 +23,16 @@ int GuiInterface_class::inputLoop()
     while (running_) {
         // End of input ends the run as "quit" does.
         if (!readLine(line) || std::strcmp(line, "quit") == 0)
-            running_ = false;
+            quit();
     }
     return 0;
+}
+
+void GuiInterface_class::quit()
+{
+    if (game_ != nullptr)
+        game_->stopAll();
+    running_ = false;
 }
 
 void GuiInterface_class::sendMove(const char*) {}

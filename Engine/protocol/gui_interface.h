@@ -52,6 +52,8 @@ public:
     Move pv[THINKING_PV_CAPACITY] = {};
 
 protected:
+    // Stops the game's search cycle and ends the input loop.
+    void quit();
     // Reads the next line; false when the input has ended.
     bool readLine(char* buffer) { return input_.readLine(buffer); }
     void writeLine(const char* text) { output_.writeLine(text); }

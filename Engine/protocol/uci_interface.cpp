@@ -22,7 +22,7 @@ int UciInterface_class::inputLoop()
     char line[LINE_BUFFER_SIZE];
     while (running_) {
         if (!readLine(line) || std::strcmp(line, "quit") == 0)
-            running_ = false;   // end of input ends the run as "quit" does
+            quit();   // end of input ends the run as "quit" does
         else if (std::strcmp(line, "isready") == 0)
             writeLine("readyok");
     }

@@ -1,15 +1,54 @@
 #include "protocol/winboard_interface.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "app/release_profile.h"
+#include "game/game.h"
 #include "protocol/result_lines.h"
 #include "protocol/thinking_line.h"
+
+namespace {
+
+bool contains(const char* line, const char* word)
+{
+    return std::strstr(line, word) != nullptr;
+}
+
+bool startsWith(const char* line, const char* word)
+{
+    return std::strncmp(line, word, std::strlen(word)) == 0;
+}
+
+// The text from a 0-based character position, or "" for a shorter line.
+const char* textFrom(const char* line, std::size_t position)
+{
+    return std::strlen(line) >= position ? line + position : "";
+}
+
+// A number as atoi reads it (0 without digits), kept to 32 bits.
+std::int32_t readInteger(const char* text)
+{
+    errno = 0;
+    const long value = std::strtol(text, nullptr, 10);
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
 
 int WinBoardInterface_class::run(Game_class* game)
 {
     game_ = game;
+    game_->newGame();
+    game_->playMoveWhenDone = true;
     return inputLoop();
 }
 
@@ -22,23 +61,89 @@ int WinBoardInterface_class::inputLoop()
     running_ = true;
     while (running_) {
         if (!readLine(line))
-            running_ = false;   // end of input ends the run as "quit" does
+            quit();   // end of input ends the run as "quit" does
         else
             dispatchCommand(line);
     }
     return 0;
 }
 
+// The first test that matches decides. The "contains" tests come first, so a
+// line such as "name whiteknight" sets White to move.
 void WinBoardInterface_class::dispatchCommand(const char* line)
 {
-    if (std::strcmp(line, "quit") == 0) {
-        running_ = false;
+    Game_class& game = *game_;
+    if (contains(line, "accepted"))
         return;
+    if (contains(line, "white")) {
+        game.setSideToMove(WHITE);
+    } else if (contains(line, "black")) {
+        game.setSideToMove(BLACK);
+    } else if (release_.dispatcherHandlesTime && contains(line, "time")) {
+        // The clock in centiseconds, from the sixth character on.
+        const std::int32_t centiseconds = readInteger(textFrom(line, 5));
+        game.setTimeLeft(centiseconds >= 100 ? static_cast<std::uint32_t>(centiseconds / 100) : 0);
+    } else if (std::strcmp(line, "new") == 0) {
+        forceMode_ = false;
+        game.stopAll();
+        game.newGame();
+        game.playMoveWhenDone = true;
+        if (release_.newResetsThinkAfterUserMove)
+            game.thinkAfterUserMove = true;
+    } else if (startsWith(line, "level ")) {
+        parseLevel(line + 6);
+    } else if (startsWith(line, "result ")) {
+        game.playMoveWhenDone = false;
+        game.thinkAfterUserMove = false;
+        game.stopSearch();
+    } else if (std::strcmp(line, "remove") == 0) {
+        game.takeBackTwo();
+    } else if (std::strcmp(line, "force") == 0) {
+        // A running search goes on, but its move will not be played.
+        forceMode_ = true;
+        game.playMoveWhenDone = false;
+        game.thinkAfterUserMove = false;
+    } else if (std::strcmp(line, "?") == 0) {
+        game.stopSearch();
+    } else if (std::strcmp(line, "go") == 0) {
+        forceMode_ = false;
+        game.playMoveWhenDone = true;
+        game.thinkAfterUserMove = true;
+        game.startThinking();
+    } else if (std::strcmp(line, "playother") == 0) {
+        // The engine takes the side not on move: it thinks once the opponent has moved.
+        forceMode_ = false;
+        game.playMoveWhenDone = true;
+        game.thinkAfterUserMove = true;
+    } else if (std::strcmp(line, "quit") == 0) {
+        quit();
+    } else if (startsWith(line, "usermove")) {
+        game.userMove(textFrom(line, 9));
+    } else if (startsWith(line, "setboard")) {
+        game.setPosition(textFrom(line, 9));
+    } else {
+        handleDialectCommand(line);
     }
-    handleDialectCommand(line);
 }
 
-void WinBoardInterface_class::parseLevel(const char*) {}
+void WinBoardInterface_class::parseLevel(const char* arguments)
+{
+    // Moves per control, base minutes ("5:30" reads as 5), increment; a
+    // missing word reads as 0.
+    std::int32_t numbers[3] = {0, 0, 0};
+    const char* p = arguments;
+    for (std::int32_t& number : numbers) {
+        while (*p == ' ')
+            ++p;
+        if (*p == '\0')
+            break;
+        number = readInteger(p);
+        while (*p != '\0' && *p != ' ')
+            ++p;
+    }
+    game_->setLevel(static_cast<std::uint32_t>(numbers[0]), static_cast<std::uint32_t>(numbers[1]),
+                    static_cast<std::uint32_t>(numbers[2]));
+}
 
 int WinBoardInterface_class::handleDialectCommand(const char*)
 {
@@ -60,11 +165,11 @@ void WinBoardInterface_class::sendResult(std::uint32_t resultCode)
 
 void WinBoardInterface_class::sendError(std::uint32_t errorKind, const char* text)
 {
-    if (errorKind == 0) {
+    if (errorKind == ERROR_ILLEGAL_MOVE) {
         char line[LINE_BUFFER_SIZE + 16];
         std::snprintf(line, sizeof line, "Illegal move: %s", text);
         writeLine(line);
-    } else if (errorKind == 1) {
+    } else if (errorKind == ERROR_ILLEGAL_POSITION) {
         writeLine("tellusererror Illegal position");
     } else {
         writeLine("Error");

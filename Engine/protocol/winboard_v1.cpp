@@ -1,6 +1,82 @@
 #include "protocol/winboard_v1.h"
 
-int WinBoardInterfaceV1_class::handleDialectCommand(const char*)
+#include <cstring>
+#include <memory>
+
+#include "board/move.h"
+#include "game/game.h"
+
+namespace {
+
+// The piece type an edit-mode line starts with, or UNKNOWN.
+PieceType editPieceType(char letter)
 {
+    switch (letter) {
+    case 'Q': return QUEEN;
+    case 'K': return KING;
+    case 'R': return ROOK;
+    case 'B': return BISHOP;
+    case 'N': return KNIGHT;
+    case 'P': return PAWN;
+    default: return UNKNOWN;
+    }
+}
+
+} // namespace
+
+int WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
+{
+    Game_class& game = *game_;
+    if (looksLikeMove(line)) {
+        if (!forceMode_) {
+            game.userMove(line);
+            return 0;
+        }
+        // In force mode the piece on the from-square says whose move it is.
+        const Square from = moveFrom(parseMoveText(game.sideToMove(), line));
+        const Piece_class* piece = from < 64 ? game.board().pieceAt(from) : nullptr;
+        if (piece != nullptr)
+            game.setSideToMove(piece->colour);
+        game.userMove(line);
+        return piece != nullptr ? 0 : 1;
+    }
+    if (std::strcmp(line, "edit") == 0) {
+        editPosition();
+        return 0;
+    }
     return 1;
+}
+
+void WinBoardInterfaceV1_class::editPosition()
+{
+    auto edited = std::make_unique<Board_class>();
+    Colour placing = WHITE;
+    const Colour sideToMove = game_->sideToMove();
+    char line[LINE_BUFFER_SIZE];
+    for (;;) {
+        if (!readLine(line)) {
+            quit();   // end of input ends the run here too
+            return;
+        }
+        if (std::strcmp(line, "#") == 0) {
+            edited->clear();
+        } else if (std::strcmp(line, "c") == 0) {
+            placing = otherColour(placing);
+        } else if (std::strcmp(line, ".") == 0) {
+            edited->setSideToMove(sideToMove);
+            edited->deriveCastlingRights();
+            game_->adoptBoard(*edited);
+            return;
+        } else if (const PieceType type = editPieceType(line[0]); type != UNKNOWN) {
+            // A square outside a1..h8 is ignored, and so is a piece the board
+            // cannot take (an occupied square, a seventeenth piece).
+            if (line[1] < 'a' || line[1] > 'h' || line[2] < '1' || line[2] > '8')
+                continue;
+            Piece_class piece;
+            piece.colour = placing;
+            piece.setType(type);
+            piece.square = makeSquare(line[1] - 'a', line[2] - '1');
+            edited->addPiece(piece);
+        }
+    }
 }

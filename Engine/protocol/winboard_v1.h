@@ -8,4 +8,8 @@ public:
     using WinBoardInterface_class::WinBoardInterface_class;
 
     int handleDialectCommand(const char* line) override;
+
+    // The board editor: "#" clears, "c" switches colour, "Pe4"-style lines
+    // place pieces, "." hands the board to the game.
+    void editPosition();
 };

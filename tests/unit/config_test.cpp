@@ -62,13 +62,15 @@ TEST(CommandLine, UnknownWordsAreSkipped)
     EXPECT_EQ(tableBytes({"-c", "16"}), 8 * MiB);
 }
 
-TEST(CommandLine, ValuesBeyondThirtyTwoBitsAreCapped)
+TEST(CommandLine, ValuesBeyondThirtyTwoBitsAreCappedAndNegativeOnesIgnored)
 {
     const std::uint32_t largest = 4095 * MiB;
     EXPECT_EQ(tableBytes({"-C", "4095"}), largest);
     EXPECT_EQ(tableBytes({"-C", "4096"}), largest);
     EXPECT_EQ(tableBytes({"-C", "99999999999999999999999"}), largest);
-    EXPECT_EQ(tableBytes({"-C", "-1"}), largest);
+    EXPECT_EQ(tableBytes({"-C", "-1"}), 8 * MiB);
+    EXPECT_EQ(tableBytes({"-C", " -64"}), 8 * MiB);
+    EXPECT_EQ(tableBytes({"-C", "16", "-C", "-1"}), 8 * MiB);   // counts as 0, like a non-number
 }
 
 TEST(CommandLine, HashOptionWithoutValueIsIgnored)

@@ -1,0 +1,239 @@
+#include "game/game.h"
+
+#include "app/config.h"
+#include "board/move.h"
+#include "platform/debug_output.h"
+#include "protocol/gui_interface.h"
+#include "protocol/result_lines.h"
+
+Game_class::Game_class(GuiInterface_class* gui, const Config_class* config, const ReleaseProfile& release)
+    : gui_(gui), config_(config), release_(release)
+{
+    gameHistory_.reserve(GAME_HISTORY_RESERVE);
+}
+
+Game_class::~Game_class()
+{
+    stopAll();
+}
+
+int Game_class::init()
+{
+    search_ = std::make_unique<Search_class>(release_.search);
+    scratchBoard_ = std::make_unique<Board_class>();
+    moveList_ = std::make_unique<MoveList>();
+    stopEvent_.reset();
+
+    const std::uint32_t bytes =
+        config_ != nullptr ? config_->tableSizeBytes(release_.minHashBytes) : DEFAULT_HASH_BYTES;
+    hashTable_ = HashTable_class::create(bytes);
+    if (!hashTable_ && bytes != DEFAULT_HASH_BYTES) {
+        debugPrintf("kelp: cannot allocate a %u-byte transposition table; using %u bytes\n", bytes,
+                    DEFAULT_HASH_BYTES);
+        hashTable_ = HashTable_class::create(DEFAULT_HASH_BYTES);
+    }
+    if (!hashTable_) {
+        debugPrintf("kelp: cannot allocate the transposition table; the engine cannot play\n");
+        return 1;
+    }
+    return 0;
+}
+
+void Game_class::newGame()
+{
+    stopAll();
+    sideToMove_ = WHITE;
+    board_.clear();
+    board_.loadFen(START_FEN);
+    gameHistory_.clear();
+    historyCount_ = 0;
+    historyFloor_ = 0;
+    hashTable_->clear();
+    char fen[FEN_BUFFER_SIZE];
+    board_.writeFen(fen, sizeof fen);
+    search_->setUpFromFen(gui_, fen, hashTable_.get());
+}
+
+void Game_class::setPosition(const char* fen)
+{
+    stopAll();
+    // Checked on a scratch board first, so a rejected text leaves the game as it was.
+    if (scratchBoard_->loadFen(fen) != CE_SUCCESS) {
+        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
+        return;
+    }
+    board_.clear();
+    board_.loadFen(fen);
+    sideToMove_ = board_.sideToMove;
+    historyFloor_ = historyCount_;
+    search_->setUpFromFen(gui_, fen, hashTable_.get());
+}
+
+int Game_class::userMove(const char* text)
+{
+    stopAll();
+    if (applyMoveText(text) == MOVE_REJECTED) {
+        gui_->sendError(ERROR_ILLEGAL_MOVE, text);
+        return MOVE_REJECTED;
+    }
+    cleanTable();
+    if (checkGameEnd())
+        return MOVE_ACCEPTED;
+    if (thinkAfterUserMove)
+        startThinking();
+    return MOVE_ACCEPTED;
+}
+
+int Game_class::applyMoveText(const char* text)
+{
+    const Move pattern = parseMoveText(sideToMove_, text);
+    board_.sideToMove = sideToMove_;
+    moveList_->setSide(sideToMove_);
+    moveList_->mobilityIndex = 0;
+    board_.generateMoves(*moveList_);
+    const Move move = findMove(*moveList_, pattern);
+    if (move == NO_MOVE)
+        return MOVE_REJECTED;
+
+    MoveRecord record;
+    record.move = move;
+    board_.makeMove(record);
+    // A return to a position of this game scores as a draw in the search.
+    if (countKeyInHistory(board_.hashKey, gameHistory_.data(), historyCount_) > 0)
+        hashTable_->fixPosition(board_.hashKey);
+    if (sideToMove_ == BLACK)
+        board_.addFullmoves(1);
+    gameHistory_.push_back(record);
+    historyCount_ = static_cast<std::uint32_t>(gameHistory_.size());
+    sideToMove_ = otherColour(sideToMove_);
+    board_.sideToMove = sideToMove_;
+    board_.computeHashKey();
+    return MOVE_ACCEPTED;
+}
+
+bool Game_class::checkGameEnd()
+{
+    board_.sideToMove = sideToMove_;
+    moveList_->setSide(sideToMove_);
+    moveList_->mobilityIndex = 0;
+    board_.generateMoves(*moveList_);
+    if (board_.statusFlags & STATUS_STALEMATED) {
+        gui_->sendResult(RESULT_STALEMATE);
+        return true;
+    }
+    if (isThreefoldRepetition(board_.hashKey, gameHistory_.data(), historyCount_)) {
+        gui_->sendResult(RESULT_REPETITION);
+        return true;
+    }
+    if (board_.isInsufficientMaterial()) {
+        gui_->sendResult(RESULT_INSUFFICIENT_MATERIAL);
+        return true;
+    }
+    if (board_.isFiftyMoveDraw()) {
+        gui_->sendResult(RESULT_FIFTY_MOVES);
+        return true;
+    }
+    return false;
+}
+
+Move Game_class::chooseMoveToPlay(bool& fromBestLine)
+{
+    board_.sideToMove = sideToMove_;
+    moveList_->setSide(sideToMove_);
+    moveList_->mobilityIndex = 0;
+    board_.generateMoves(*moveList_);
+    auto legal = [this](Move move) {
+        return move != NO_MOVE && findMove(*moveList_, move) == move;
+    };
+    fromBestLine = search_->bestLineLength() > 0 && legal(search_->bestMove());
+    if (fromBestLine)
+        return search_->bestMove();
+    // An empty line (stopped before a result) or a move that does not fit this
+    // position: the table's move, else the first legal move.
+    if (const HashEntry* entry = hashTable_->findEntry(board_.hashKey); entry && legal(entry->move))
+        return entry->move;
+    if (moveList_->captureCount > 0)
+        return moveList_->captures[0];
+    if (moveList_->nonCaptureCount > 0)
+        return moveList_->nonCaptures[0];
+    return NO_MOVE;
+}
+
+void Game_class::playEngineMove()
+{
+    bool fromBestLine = false;
+    const Move move = chooseMoveToPlay(fromBestLine);
+    if (move == NO_MOVE) {
+        // The engine has no move: the opponent's last move mated or stalemated it.
+        if (board_.statusFlags & STATUS_CHECKMATED)
+            gui_->sendResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+        else if (board_.statusFlags & STATUS_STALEMATED)
+            gui_->sendResult(RESULT_STALEMATE);
+        return;
+    }
+    char text[MOVE_TEXT_SIZE];
+    moveToText(move, text);
+    gui_->sendMove(text);
+    applyMoveText(text);
+    if (checkGameEnd())
+        return;
+    // checkGameEnd generated the reply moves: none while in check is our mate.
+    if (board_.statusFlags & STATUS_CHECKMATED)
+        gui_->sendResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+    else if (fromBestLine && search_->bestScore() < RESIGN_BELOW)
+        gui_->resign();
+}
+
+void Game_class::resyncSearchBoard()
+{
+    search_->setUpFromBoard(board_, hashTable_.get());
+}
+
+void Game_class::undoMove()
+{
+    if (historyCount_ == historyFloor_)
+        return;
+    const MoveRecord record = gameHistory_.back();
+    gameHistory_.pop_back();
+    historyCount_ = static_cast<std::uint32_t>(gameHistory_.size());
+    board_.unmakeMove(record);
+    // The side that made the move is to move again.
+    sideToMove_ = record.side;
+    board_.sideToMove = record.side;
+    // The search board never played the game's moves: copy the game board again.
+    resyncSearchBoard();
+}
+
+void Game_class::takeBackTwo()
+{
+    stopAll();
+    undoMove();
+    undoMove();
+    board_.addFullmoves(-1);
+}
+
+void Game_class::adoptBoard(const Board_class& edited)
+{
+    if (edited.block(WHITE).typeCount[KING] != 1 || edited.block(BLACK).typeCount[KING] != 1) {
+        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
+        return;
+    }
+    stopAll();
+    board_.copyFrom(edited);
+    sideToMove_ = board_.sideToMove;
+    historyFloor_ = historyCount_;
+    resyncSearchBoard();
+}
+
+void Game_class::setSideToMove(Colour colour)
+{
+    stopAll();
+    sideToMove_ = colour;
+    board_.sideToMove = colour;
+    board_.computeHashKey();   // the key includes the side to move
+}
+
+void Game_class::cleanTable()
+{
+    hashTable_->clean(board_.pieceCount(WHITE), board_.pieceCount(BLACK));
+}

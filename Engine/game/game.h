@@ -1,0 +1,128 @@
+#pragma once
+// The one game in progress: the game board and its history, the transposition
+// table and the search, and the search cycle that thinks on threads of its
+// own. Front ends change the game only through these operations; everything
+// the engine says goes back out through the front end's announcements.
+//
+//   game.cpp          positions, moves, end-of-game rules, take-backs
+//   search_cycle.cpp  the search and timer threads, stopping, the clock
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/release_profile.h"
+#include "board/board.h"
+#include "platform/manual_reset_event.h"
+#include "platform/worker_thread.h"
+#include "search/hash_table.h"
+#include "search/search.h"
+
+class Config_class;
+class GuiInterface_class;
+
+constexpr std::uint32_t GAME_HISTORY_RESERVE = 1024;   // half-moves kept without reallocating
+constexpr std::int32_t RESIGN_BELOW = -1492;            // a best score under this resigns
+constexpr std::int32_t MATE_IN_ONE_SCORE = 99998;
+
+// Answers of userMove and applyMoveText.
+constexpr int MOVE_ACCEPTED = 0;
+constexpr int MOVE_REJECTED = 6;
+
+class Game_class : private Object_class {
+public:
+    Game_class(GuiInterface_class* gui, const Config_class* config, const ReleaseProfile& release);
+    ~Game_class();
+    Game_class(const Game_class&) = delete;
+    Game_class& operator=(const Game_class&) = delete;
+
+    // Creates the search, the table (sized from the configuration) and the
+    // scratch board. Returns 0, or 1 when not even the smallest table could be
+    // allocated (the engine cannot play then).
+    int init();
+
+    // --- the game --------------------------------------------------------
+    void newGame();
+    // Sets a FEN position; a rejected text leaves the game as it was and is
+    // reported as an illegal position.
+    void setPosition(const char* fen);
+    // The opponent's move: MOVE_ACCEPTED or MOVE_REJECTED (reported as an illegal move).
+    int userMove(const char* text);
+    // Plays one move on the game board and records it.
+    int applyMoveText(const char* text);
+    // Announces stalemate, repetition, insufficient material or the fifty-move
+    // rule for the side to move; true when the game is over.
+    bool checkGameEnd();
+    // On the search thread: announces and plays the search's move.
+    void playEngineMove();
+    void undoMove();
+    void takeBackTwo();
+    // Takes over a board set up in the edit mode; one without exactly one king
+    // per colour is refused as an illegal position.
+    void adoptBoard(const Board_class& edited);
+    void setSideToMove(Colour colour);
+
+    // --- time and thinking -----------------------------------------------
+    void setTimeLeft(std::uint32_t seconds);
+    void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
+    // Starts a search cycle for the side to move (ending any earlier cycle first).
+    void startThinking();
+    // Ends a running search at once; its move is played if playMoveWhenDone.
+    void stopSearch();
+    // Wakes and ends the timer, then stops the search.
+    void stopAll();
+
+    // Start a search after each accepted opponent move.
+    std::atomic<bool> thinkAfterUserMove{true};
+    // Play the move when a search ends.
+    std::atomic<bool> playMoveWhenDone{false};
+
+    // --- inspection (tests, fuzzing) ----------------------------------------
+    const Board_class& board() const { return board_; }
+    Colour sideToMove() const { return sideToMove_; }
+    std::uint32_t historyCount() const { return historyCount_.load(); }
+    std::uint32_t moveTimeMs() const { return moveTimeMs_; }
+    std::uint32_t movesPerControl() const { return movesPerControl_; }
+    HashTable_class* hashTable() { return hashTable_.get(); }
+    Search_class* search() { return search_.get(); }
+    // True while a search cycle's thread has not been joined.
+    bool cycleOpen() const { return searchThread_.exists(); }
+
+private:
+    void searchThreadBody();
+    void timerThreadBody();
+    // The move to play: the search's best move if it is legal here, else the
+    // table's move, else the first legal move; 0 when there is none.
+    Move chooseMoveToPlay(bool& fromBestLine);
+    void cleanTable();
+    void resyncSearchBoard();
+
+    GuiInterface_class* gui_;
+    const Config_class* config_;
+    const ReleaseProfile& release_;
+    std::unique_ptr<HashTable_class> hashTable_;
+    std::unique_ptr<Search_class> search_;
+    std::unique_ptr<Board_class> scratchBoard_;   // checks positions before the game takes them
+    std::unique_ptr<MoveList> moveList_;          // the game board's move generation
+    Board_class board_;
+    Colour sideToMove_ = WHITE;
+
+    // The game history: one record per half-move since newGame. Moves before
+    // historyFloor_ belong to an earlier position (setboard, edit) and cannot
+    // be taken back.
+    std::vector<MoveRecord> gameHistory_;
+    std::atomic<std::uint32_t> historyCount_{0};
+    std::uint32_t historyFloor_ = 0;
+
+    // Time control.
+    std::uint32_t moveTimeMs_ = 500;
+    std::uint32_t movesPerControl_ = 0;
+    std::uint32_t increment_ = 0;
+    std::uint32_t timerTimeoutMs_ = 0;
+
+    // The search cycle.
+    WorkerThread searchThread_;
+    WorkerThread timerThread_;
+    ManualResetEvent stopEvent_;
+};

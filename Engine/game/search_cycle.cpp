@@ -1,0 +1,69 @@
+// The search cycle: each search runs on a search thread of its own, watched
+// by a timer thread that stops it when the move's time is up. The input
+// thread can end it early. Exactly one party stops a running search: the one
+// whose atomic exchange turns `running` from 1 to 0; that party, and only
+// that one, joins the search thread. Game state is touched by the input
+// thread only after the cycle has been closed (stopAll), so the search
+// thread's tail (playing its move) never overlaps a command.
+
+#include "game/game.h"
+#include "game/time_control.h"
+
+void Game_class::startThinking()
+{
+    stopAll();   // closes what is left of the previous cycle
+    stopEvent_.reset();
+    if (!searchThread_.create([this] { searchThreadBody(); }))
+        return;
+    search_->setUpFromBoard(board_, hashTable_.get());
+    // Armed before the thread runs, so a stop that comes at once is not lost.
+    search_->arm();
+    searchThread_.resume();
+    timerTimeoutMs_ = moveTimeMs_;
+    if (timerThread_.create([this] { timerThreadBody(); }))
+        timerThread_.resume();
+}
+
+void Game_class::stopSearch()
+{
+    if (search_ && search_->stop())
+        searchThread_.join();
+}
+
+void Game_class::stopAll()
+{
+    stopEvent_.set();
+    timerThread_.join();
+    stopSearch();
+}
+
+void Game_class::searchThreadBody()
+{
+    search_->iterativeDeepening();
+    if (playMoveWhenDone)
+        playEngineMove();
+    cleanTable();
+    search_->seedFromBestLine();
+}
+
+void Game_class::timerThreadBody()
+{
+    if (stopEvent_.waitFor(timerTimeoutMs_) == ManualResetEvent::WaitResult::TimedOut && search_->stop())
+        searchThread_.join();
+}
+
+void Game_class::setTimeLeft(std::uint32_t seconds)
+{
+    moveTimeMs_ = budgetFromClock(seconds, historyCount_, movesPerControl_, moveTimeMs_);
+}
+
+void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
+{
+    // A negative move count (read as a huge unsigned number) means the whole game.
+    if (static_cast<std::int32_t>(moves) < 0)
+        moves = 0;
+    if (release_.storesMovesPerControl)
+        movesPerControl_ = moves;
+    increment_ = increment;
+    moveTimeMs_ = budgetFromLevel(moves, baseMinutes, release_.levelZeroDivisor);
+}

@@ -1,0 +1,8 @@
+#include "platform/signals.h"
+
+#include <csignal>
+
+void ignoreInterruptSignal()
+{
+    std::signal(SIGINT, SIG_IGN);
+}
