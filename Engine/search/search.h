@@ -73,6 +73,8 @@ public:
     std::uint32_t checkExtensions() const { return checkExtensions_; }
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
     std::uint32_t maxPly() const { return maxPly_; }
+    // Iterations searched a third time with the stop held off (earlier release).
+    std::uint32_t forcedResearches() const { return forcedResearches_; }
     Colour rootSide() const { return rootSide_; }
     Board_class& board() { return board_; }
     const Board_class& board() const { return board_; }
@@ -126,6 +128,7 @@ private:
     Board_class board_;
     bool nullMoveActive_ = false;
     bool forcedRunning_ = false;   // the earlier release's forced re-search
+    std::uint32_t forcedResearches_ = 0;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
 };

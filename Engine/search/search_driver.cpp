@@ -85,6 +85,7 @@ std::int32_t Search_class::searchRoot(std::int32_t depth)
     if (!outside(score))
         return score;
     forcedRunning_ = true;
+    ++forcedResearches_;
     score = alphaBeta(0, depth, -INFINITE_SCORE, INFINITE_SCORE);
     forcedRunning_ = false;
     return score;
@@ -97,6 +98,7 @@ void Search_class::iterativeDeepening()
     nodeCount_ = 0;
     nullMoveTries_ = 0;
     nullMoveCutoffs_ = 0;
+    forcedResearches_ = 0;
 
     const std::uint32_t lastDepth = std::min(depthLimit_, MAX_SEARCH_DEPTH);
     std::uint32_t depth = 1;

@@ -37,10 +37,10 @@ TEST(Search, RootMovesAfterWhichTheOpponentMatesScoreMinus99997)
 
 TEST(Search, NullMoveNeedsThreeGeneratedMoves)
 {
-    SearchHarness two("7k/8/8/3b4/8/8/8/K7 w - - 0 1");   // Ka1: b1 and b2 only
+    SearchHarness two("7k/7p/8/3b4/8/8/8/K7 w - - 0 1");   // Ka1: b1 and b2 only
     two.rootSearch(3);
     EXPECT_EQ(two.search->nullMoveTries(), 0u);
-    SearchHarness four("7k/8/8/3b4/8/8/7P/K7 w - - 0 1");
+    SearchHarness four("7k/7p/8/3b4/8/8/7P/K7 w - - 0 1");
     four.rootSearch(3);
     EXPECT_EQ(four.search->nullMoveTries(), 1u);
 }
