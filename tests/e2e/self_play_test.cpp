@@ -8,6 +8,7 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "support/engine_process.h"
 #include "support/self_play.h"
 
 namespace {
@@ -26,10 +27,8 @@ std::string findProgram(const std::string& name)
     return {};
 }
 
-// The engines whose games are played. Fairy-Max stands in on both sides; once
-// Kelp plays, its binary (kelpBinary()) takes the white seat here.
-EngineSpec whiteEngine() { return {findProgram("fairymax"), {}}; }
-EngineSpec blackEngine() { return {findProgram("fairymax"), {}}; }
+EngineSpec kelp() { return {kelpBinary(), {}}; }
+EngineSpec fairyMax() { return {findProgram("fairymax"), {}}; }
 
 // A tiny engine written in shell: `cases` are case-patterns with actions run
 // for each line received; "quit" ends it with status 0.
@@ -63,38 +62,54 @@ bool endedProperly(const GameRecord& game)
     }
 }
 
-class SelfPlayGame : public ::testing::TestWithParam<int> {};
-
-TEST_P(SelfPlayGame, EngineGameEndsByTheRulesWithEveryMoveLegal)
+// A fast game: 5 s a side plus 0.1 s a move, cut off after 160 half-moves.
+GameSetup fastGame(const EngineSpec& white, const EngineSpec& black, int version)
 {
-    const EngineSpec white = whiteEngine();
-    const EngineSpec black = blackEngine();
-    if (white.binary.empty() || black.binary.empty())
-        GTEST_SKIP() << "fairymax is not installed (apt-get install fairymax)";
-
     GameSetup setup;
     setup.white = white;
     setup.black = black;
-    setup.protocolVersion = GetParam();
-    setup.timeControl = {0, 5000, 100};   // "level 0 0:05 0.1": 5 s a game plus 0.1 s a move
-    setup.maxPlies = 300;
+    setup.protocolVersion = version;
+    setup.timeControl = {0, 5000, 100};   // "level 0 0:05 0.1"
+    setup.maxPlies = 160;
     setup.moveTimeoutMs = 10000;
-    const GameRecord game = playGame(setup);
+    return setup;
+}
 
+void expectPlayedOut(const GameRecord& game, const std::string& title)
+{
     EXPECT_TRUE(endedProperly(game)) << game.summary();
     EXPECT_FALSE(game.moves.empty()) << game.summary();
     EXPECT_EQ(game.whiteExit, 0) << game.summary();
     EXPECT_EQ(game.blackExit, 0) << game.summary();
-    EXPECT_LT(game.durationMs, 60000) << game.summary();
-    std::cout << "[ game     ] protocol " << GetParam() << ": " << game.result << " {" << game.comment << "} by "
+    EXPECT_LT(game.durationMs, 90000) << game.summary();
+    std::cout << "[ game     ] " << title << ": " << game.result << " {" << game.comment << "} by "
               << endReasonName(game.reason) << " after " << game.moves.size() << " plies in "
               << game.durationMs << " ms\n";
+}
+
+class SelfPlayGame : public ::testing::TestWithParam<int> {};
+
+// Two Kelp processes play each other; the relay checks every move and claim.
+TEST_P(SelfPlayGame, KelpAgainstItselfEndsByTheRulesWithEveryMoveLegal)
+{
+    const GameRecord game = playGame(fastGame(kelp(), kelp(), GetParam()));
+    expectPlayedOut(game, "Kelp vs Kelp, protocol " + std::to_string(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocol, SelfPlayGame, ::testing::Values(1, 2),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return "Version" + std::to_string(info.param);
                          });
+
+// Another engine's moves and clock commands, with Kelp on Black in version 1.
+TEST(SelfPlayOpponent, FairyMaxAgainstKelpEndsByTheRules)
+{
+    const EngineSpec opponent = fairyMax();
+    if (opponent.binary.empty())
+        GTEST_SKIP() << "fairymax is not installed (apt-get install fairymax)";
+    const GameRecord game = playGame(fastGame(opponent, kelp(), 1));
+    expectPlayedOut(game, "Fairy-Max vs Kelp, protocol 1");
+}
 
 // The relay itself, against scripted engines that need nothing installed.
 TEST(SelfPlayRelay, LevelCommandsAreWrittenAsXboardWritesThem)

@@ -12,6 +12,7 @@
 #   -o  directory for PGN and logs  (default: a new temporary directory)
 # Time control: $KELP_GUI_TC base (default 0:10) plus $KELP_GUI_INC seconds a move (default 0.2).
 # Extra xboard options can be passed in $KELP_GUI_XBOARD_ARGS.
+# Exit status: 0 passed, 1 failed, 2 bad usage, 77 xboard, xvfb-run or fairymax missing.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -37,7 +38,7 @@ while getopts "e:s:n:p:o:h" opt; do
     n) GAMES="$OPTARG" ;;
     p) PROTOCOLS="$OPTARG" ;;
     o) OUT="$OPTARG" ;;
-    *) sed -n '2,14p' "$0"; exit 2 ;;
+    *) sed -n '2,15p' "$0"; exit 2 ;;
     esac
 done
 
@@ -45,7 +46,7 @@ XBOARD="$(find_program xboard)"
 for need in "$XBOARD" "$(find_program xvfb-run)" "$OPPONENT"; do
     if [ -z "$need" ]; then
         echo "xboard_match: needs xboard, xvfb-run and fairymax (apt-get install xboard fairymax xvfb xauth)" >&2
-        exit 2
+        exit 77   # skipped, not failed
     fi
 done
 first_word="${ENGINE%% *}"
