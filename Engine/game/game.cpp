@@ -14,6 +14,8 @@ Game_class::Game_class(GuiInterface_class* gui, const Config_class* config, cons
 
 Game_class::~Game_class()
 {
+    // A search still running ends without its move: the front end may be gone.
+    playMoveWhenDone = false;
     stopAll();
 }
 

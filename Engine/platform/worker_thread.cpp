@@ -1,6 +1,6 @@
 #include "platform/worker_thread.h"
 
-#include <system_error>
+#include <exception>
 
 WorkerThread::~WorkerThread()
 {
@@ -26,8 +26,8 @@ bool WorkerThread::create(std::function<void()> body)
             if (run)
                 body();
         });
-    } catch (const std::system_error&) {
-        return false;
+    } catch (const std::exception&) {
+        return false;   // no thread (std::system_error) or no memory for its body
     }
     return true;
 }

@@ -33,6 +33,9 @@ int WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
             return 0;
         }
         // In force mode the piece on the from-square says whose move it is.
+        // A search still running from before "force" is ended first, so that
+        // its last move is not being played while the board is read.
+        game.stopAll();
         const Square from = moveFrom(parseMoveText(game.sideToMove(), line));
         const Piece_class* piece = from < 64 ? game.board().pieceAt(from) : nullptr;
         if (piece != nullptr)
@@ -51,6 +54,7 @@ void WinBoardInterfaceV1_class::editPosition()
 {
     auto edited = std::make_unique<Board_class>();
     Colour placing = WHITE;
+    game_->stopAll();   // no search may be changing the side to move while it is read
     const Colour sideToMove = game_->sideToMove();
     char line[LINE_BUFFER_SIZE];
     for (;;) {

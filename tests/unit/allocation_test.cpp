@@ -14,15 +14,29 @@ namespace {
 std::atomic<long> gAllocations{0};
 }
 
-void* operator new(std::size_t size)
+// Every form is replaced, so that each allocation is paired with its own
+// release even where a sanitizer supplies the forms left out. None is inlined:
+// the compiler would take malloc() or free() inside a new or delete for a mismatch.
+[[gnu::noinline]] void* operator new(std::size_t size)
 {
     ++gAllocations;
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void* operator new[](std::size_t size) { return operator new(size); }
+[[gnu::noinline]] void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+[[gnu::noinline]] void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 TEST(Allocation, GenerationAndMakeUnmakeAllocateNothing)
 {
