@@ -44,6 +44,11 @@ void Board_class::clear()
         square = nullptr;
     blocks_[0] = ColourBlock{};
     blocks_[1] = ColourBlock{};
+    for (int c = 0; c < 2; ++c) {
+        colourBB_[c] = 0;
+        for (Bitboard& b : pieceBB_[c])
+            b = 0;
+    }
     fullmoveNumber = 0;
     halfmoveClock = 0;
     materialBalance = 0;
@@ -77,6 +82,7 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     ++own.typeCount[piece.type];
     own.material += piece.value;
     squares_[piece.square] = stored;
+    flipBits(*stored, piece.square);
     return CE_SUCCESS;
 }
 

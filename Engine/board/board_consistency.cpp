@@ -57,6 +57,23 @@ bool Board_class::isConsistent(char* why, std::size_t whySize) const
             (types[c][KING] == 1) == (king->captured != 0))
             return fail("king record", c);
     }
+    for (int c = 0; c < 2; ++c) {
+        Bitboard colourSet = 0;
+        for (int t = 0; t < 6; ++t) {
+            Bitboard typeSet = 0;
+            for (Square s = 0; s < 64; ++s) {
+                const Piece_class* piece = squares_[s];
+                if (piece != nullptr && piece->colour == static_cast<Colour>(c + 1) &&
+                    piece->type == static_cast<PieceType>(t))
+                    typeSet |= squareBit(s);
+            }
+            if (pieceBB_[c][t] != typeSet)
+                return fail("piece set", c * 6 + t);
+            colourSet |= typeSet;
+        }
+        if (colourBB_[c] != colourSet)
+            return fail("colour set", c);
+    }
     if (material != materialBalance)
         return fail("material balance", materialBalance);
     if (enPassantSquare < 0 || enPassantSquare > NO_SQUARE)

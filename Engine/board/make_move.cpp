@@ -28,6 +28,8 @@ std::int32_t increment(std::int32_t value, std::int32_t delta)
 
 void Board_class::movePiece(Piece_class* piece, Square to)
 {
+    flipBits(*piece, piece->square);
+    flipBits(*piece, to);
     squares_[piece->square] = nullptr;
     piece->square = to;
     squares_[to] = piece;
@@ -82,6 +84,7 @@ void Board_class::makeMove(MoveRecord& record)
         --opponent.pieceCount;
         materialBalance -= victim->value;
         squares_[victim->square] = nullptr;
+        flipBits(*victim, victim->square);
         movePiece(mover, to);
         toggle(keys_.squareKeys[from][mover->code] ^ keys_.squareKeys[to][mover->code]);
         return;
@@ -96,7 +99,9 @@ void Board_class::makeMove(MoveRecord& record)
         ColourBlock& ownBlock = blockOf(own);
         toggle(keys_.squareKeys[from][pawn->code]);
         materialBalance -= pawn->value;
+        flipBits(*pawn, from);
         pawn->setType(moveExtra(move));
+        flipBits(*pawn, from);
         toggle(keys_.squareKeys[from][pawn->code]);
         ++ownBlock.typeCount[pawn->type];
         --ownBlock.typeCount[PAWN];
@@ -114,6 +119,7 @@ void Board_class::makeMove(MoveRecord& record)
     castlingRights &= mover->castleKeepMask;
     if (captured != nullptr) {
         captured->captured = 1;
+        flipBits(*captured, to);
         toggle(keys_.squareKeys[to][captured->code]);
         castlingRights &= captured->castleKeepMask;
         --opponent.typeCount[captured->type];
@@ -172,12 +178,16 @@ void Board_class::unmakeMove(const MoveRecord& record)
         materialBalance -= mover->value;
         --ownBlock.typeCount[mover->type];
         ++ownBlock.typeCount[PAWN];
+        flipBits(*mover, to);
         mover->setType(PAWN);
+        flipBits(*mover, to);
         materialBalance += mover->value;
     } else if (flags & MOVE_EN_PASSANT) {
         squares_[to] = nullptr;
     }
 
+    flipBits(*mover, to);
+    flipBits(*mover, record.from);
     mover->square = record.from;
     squares_[record.from] = mover;
     --mover->moveCount;
@@ -185,6 +195,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
     if (Piece_class* captured = record.captured) {
         ColourBlock& opponent = blockOf(otherColour(own));
         squares_[captured->square] = captured;
+        flipBits(*captured, captured->square);
         captured->captured = 0;
         materialBalance += captured->value;
         ++opponent.typeCount[captured->type];

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "search/evaluation_tables.h"
 #include "search/hash_table.h"
 #include "search/search_rules.h"
 
@@ -96,7 +97,7 @@ public:
     // Puts the next move to try into list.record.move; false when none is left.
     bool nextMove(SearchPly& list);
     // Removes a move from the list's arrays; false if it is not there.
-    static bool takeMove(SearchPly& list, Move move);
+    bool takeMove(SearchPly& list, Move move);
     // Makes the capture onto the last move's square the first capture tried.
     static void promoteRecapture(SearchPly& list, Move lastMove);
     // The plies below try the moves of this ply's best line first.
@@ -131,4 +132,5 @@ private:
     std::uint32_t forcedResearches_ = 0;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
+    mutable EvalTables evalTables_;   // rebuilt when the full-move number changes
 };
