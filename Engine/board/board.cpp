@@ -40,6 +40,7 @@ void Board_class::clear()
 {
     for (Piece_class*& slot : pieceSlots_)
         slot = nullptr;
+    liveSlots_ = 0;
     for (Piece_class*& square : squares_)
         square = nullptr;
     blocks_[0] = ColourBlock{};
@@ -76,6 +77,8 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     *stored = piece;
     stored->setCastleMask(rightsTiedTo(piece));
     pieceSlots_[slot] = stored;
+    if (!stored->captured)
+        liveSlots_ |= 1u << slot;
     ++own.pieceCount;
     if (piece.type == KING)
         own.king = stored;

@@ -112,6 +112,8 @@ public:
     const ColourBlock& block(Colour colour) const { return blocks_[colour - 1]; }
     Piece_class* pieceAt(Square square) const { return squares_[square]; }
     Piece_class* pieceSlot(std::uint32_t slot) const { return pieceSlots_[slot]; }
+    // Bit n set while slot n holds a piece that is on the board.
+    std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
     Bitboard pieces(Colour colour) const { return colourBB_[colour - 1]; }
     Bitboard pieces(Colour colour, PieceType type) const { return pieceBB_[colour - 1][type]; }
@@ -132,6 +134,7 @@ public:
 private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
+    std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
     void movePiece(Piece_class* piece, Square to);
     // Flips a piece's bit on a square in the colour and type sets.
     void flipBits(const Piece_class& piece, Square square)
@@ -171,6 +174,7 @@ private:
     Piece_class* pieceSlots_[32] = {};
     Piece_class* squares_[64] = {};
     ColourBlock blocks_[2];
+    std::uint32_t liveSlots_ = 0;
     Bitboard colourBB_[2] = {};     // squares of each colour's pieces
     Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
@@ -189,6 +193,7 @@ private:
     Colour generatingOpponent_ = BLACK;
     std::int32_t excludedKingDelta_ = 0;
     std::uint32_t mobilityIndex_ = 0;
+    std::uint32_t pinnedSlots_ = 0;   // pieces pinned in this generation
 };
 
 // True when the key stood on the board before: it equals the key of at least

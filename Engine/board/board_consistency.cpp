@@ -25,6 +25,8 @@ bool Board_class::isConsistent(char* why, std::size_t whySize) const
             return fail("piece in the other colour's slots", static_cast<int>(slot));
         if (piece->type > PAWN || piece->code != makePieceCode(piece->colour, piece->type))
             return fail("bad piece type or code", static_cast<int>(slot));
+        if (((liveSlots_ >> slot) & 1) != (piece->captured ? 0u : 1u))
+            return fail("live-slot mask", static_cast<int>(slot));
         if (piece->captured)
             continue;
         if (piece->square < 0 || piece->square >= 64 || squares_[piece->square] != piece)

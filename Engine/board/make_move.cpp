@@ -79,6 +79,7 @@ void Board_class::makeMove(MoveRecord& record)
         record.mover = mover;
         record.from = from;
         victim->captured = 1;
+        liveSlots_ &= ~slotBit(victim);
         toggle(keys_.squareKeys[victim->square][victim->code]);
         --opponent.typeCount[PAWN];
         --opponent.pieceCount;
@@ -119,6 +120,7 @@ void Board_class::makeMove(MoveRecord& record)
     castlingRights &= mover->castleKeepMask;
     if (captured != nullptr) {
         captured->captured = 1;
+        liveSlots_ &= ~slotBit(captured);
         flipBits(*captured, to);
         toggle(keys_.squareKeys[to][captured->code]);
         castlingRights &= captured->castleKeepMask;
@@ -197,6 +199,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
         squares_[captured->square] = captured;
         flipBits(*captured, captured->square);
         captured->captured = 0;
+        liveSlots_ |= slotBit(captured);
         materialBalance += captured->value;
         ++opponent.typeCount[captured->type];
         ++opponent.pieceCount;

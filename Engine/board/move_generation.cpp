@@ -75,10 +75,9 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
             quietTargets_ = &list.quietTargets[ownKing_ - pieces_ - firstSlot];
         generateKingMoves(ownKing_);
     } else {
-        for (std::uint32_t slot = firstSlot; slot < firstSlot + 16; ++slot) {
+        for (std::uint32_t live = (liveSlots_ >> firstSlot) & 0xffff; live != 0; live &= live - 1) {
+            const std::uint32_t slot = firstSlot + static_cast<std::uint32_t>(std::countr_zero(live));
             Piece_class* piece = pieceSlots_[slot];
-            if (piece == nullptr || piece->captured)
-                continue;
             piece->ownHits = 0;
             piece->enemyHits = 0;
             if (!listNonCaptures)
@@ -104,10 +103,8 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     list.nonCapturesLeft = list.nonCaptureCount;
 
     // Pins hold for this generation only.
-    for (std::uint32_t slot = firstSlot; slot < firstSlot + 16; ++slot) {
-        if (Piece_class* piece = pieceSlots_[slot])
-            piece->pinned = 0;
-    }
+    for (std::uint32_t pinned = pinnedSlots_; pinned != 0; pinned &= pinned - 1)
+        pieces_[std::countr_zero(pinned)].pinned = 0;
 }
 
 // The ray-table direction index (E, NE, N, NW, W, SW, S, SE) of a queen step.
@@ -132,6 +129,7 @@ void Board_class::findChecksAndPins()
     statusFlags = 0;
     checkCount_ = 0;
     excludedKingDelta_ = 0;
+    pinnedSlots_ = 0;
     const Square kingSquare = ownKing_->square;
 
     if (const Piece_class* checker = attackerOf(kingSquare, AttackMode::NonSliding)) {
@@ -178,6 +176,7 @@ void Board_class::findChecksAndPins()
                 break;
             if (statusFlags & STATUS_OWN_PIECE_ON_RAY) {
                 candidate->pinned = 1;
+                pinnedSlots_ |= slotBit(candidate);
                 candidate->pinDelta = ray.delta;
                 candidate->pinDeltaNeg = -ray.delta;
                 break;

@@ -6,6 +6,7 @@
 // current line, so the node's moves must be generated first.
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "search/search.h"
@@ -67,10 +68,8 @@ std::int32_t Search_class::evaluate(std::uint32_t ply) const
     const Colour toMove = plies_[ply].side;
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
-    for (std::uint32_t slot = 0; slot < 32; ++slot) {
-        const Piece_class* piece = b.pieceSlot(slot);
-        if (piece == nullptr || piece->captured)
-            continue;
+    for (std::uint32_t live = b.liveSlots(); live != 0; live &= live - 1) {
+        const Piece_class* piece = b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(live)));
         const PieceTerms& t = evalTables_.piece[piece->code];
         const Square s = piece->square;
         const std::uint32_t moves = piece->moveCount;
