@@ -34,6 +34,33 @@ std::int32_t bareKingPenalty(const Piece_class& bare, const Piece_class& other)
 
 } // namespace
 
+// The per-piece terms of the pieces in `slots` (all of one colour), scored
+// with their move counts filed under `mobilityIndex`.
+std::int32_t Search_class::pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const
+{
+    std::int32_t sum = 0;
+    for (; slots != 0; slots &= slots - 1) {
+        const Piece_class& piece = *board_.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(slots)));
+        const PieceTerms& t = evalTables_.piece[piece.code];
+        const Square s = piece.square;
+        const std::uint32_t moves = piece.moveCount;
+        std::int32_t amount = evalTables_.square[piece.code][s] +
+                              t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]);
+        if (moves == 0)
+            amount += t.unmoved;
+        if (piece.ownHits >= t.crowdedAt)
+            amount += t.crowded;
+        if (moves >= t.perMoveFrom)
+            amount += t.perMove * static_cast<std::int32_t>(moves);
+        if (piece.ownHits != 0)
+            amount += t.blockedByOwn;
+        else if (piece.enemyHits != 0)
+            amount += evalTables_.blockedByEnemy[piece.code][s];
+        sum += amount;
+    }
+    return sum;
+}
+
 std::int32_t Search_class::evaluate(std::uint32_t ply) const
 {
     const EvalWeights& w = rules_.evaluation;
@@ -68,26 +95,8 @@ std::int32_t Search_class::evaluate(std::uint32_t ply) const
     const Colour toMove = plies_[ply].side;
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
-    for (std::uint32_t live = b.liveSlots(); live != 0; live &= live - 1) {
-        const Piece_class* piece = b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(live)));
-        const PieceTerms& t = evalTables_.piece[piece->code];
-        const Square s = piece->square;
-        const std::uint32_t moves = piece->moveCount;
-        const auto mobility =
-            static_cast<std::int32_t>(piece->mobility[piece->colour == toMove ? ownIndex : otherIndex]);
-        std::int32_t amount = t.square[s] + t.mobility * mobility;
-        if (moves == 0)
-            amount += t.unmoved;
-        if (piece->ownHits >= t.crowdedAt)
-            amount += t.crowded;
-        if (moves >= t.perMoveFrom)
-            amount += t.perMove * static_cast<std::int32_t>(moves);
-        if (piece->ownHits != 0)
-            amount += t.blockedByOwn;
-        else if (piece->enemyHits != 0)
-            amount += t.blockedByEnemy[s];
-        score += amount;
-    }
+    score += pieceTerms(b.liveSlots() & 0xffff, toMove == WHITE ? ownIndex : otherIndex);
+    score += pieceTerms(b.liveSlots() & 0xffff0000u, toMove == BLACK ? ownIndex : otherIndex);
     if (toMove == BLACK)
         score = -score;
 

@@ -8,10 +8,13 @@ constexpr std::int32_t OPENING_UNTIL_MOVE = 20;
 constexpr std::int32_t QUEEN_EARLY_UNTIL_MOVE = 10;
 
 // Terms of a white piece of this type on `s` (a square seen from White's side).
-void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, PieceTerms& t)
+void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, PieceTerms& t,
+                std::int32_t* squareTerms, std::int32_t* blockedTerms)
 {
     const bool opening = fullmove < OPENING_UNTIL_MOVE;
     t = PieceTerms{};
+    for (Square s = 0; s < 64; ++s)
+        squareTerms[s] = blockedTerms[s] = 0;
     t.crowdedAt = NEVER;
     t.perMoveFrom = NEVER;
     for (Square s = 0; s < 64; ++s) {
@@ -21,7 +24,7 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
         const bool corner = s == 0 || s == 7;
         const bool besideCorner = s == 1 || s == 6;
         const std::int32_t toGo = 7 - rank;
-        std::int32_t& square = t.square[s];
+        std::int32_t& square = squareTerms[s];
         if (opening) {
             switch (type) {
             case PAWN: square = w.openingPawnSquares[s]; break;
@@ -41,7 +44,7 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
             square = rim ? -w.knightRimLate : 0;
         } else if (type == PAWN) {
             square = fullmove >= w.passedRaceFromMove && toGo > 0 ? 150 / toGo : 0;
-            t.blockedByEnemy[s] = -(w.pawnBlockedPerRank * toGo + w.pawnBlockedFlat);
+            blockedTerms[s] = -(w.pawnBlockedPerRank * toGo + w.pawnBlockedFlat);
         }
     }
     if (opening) {
@@ -101,12 +104,14 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
 }
 
 // The same terms for a black piece: mirrored squares, negated amounts.
-void mirrorForBlack(const PieceTerms& white, PieceTerms& black)
+void mirrorForBlack(EvalTables& tables, std::uint32_t whiteCode, std::uint32_t blackCode)
 {
+    const PieceTerms& white = tables.piece[whiteCode];
+    PieceTerms& black = tables.piece[blackCode];
     black = white;
     for (Square s = 0; s < 64; ++s) {
-        black.square[s] = -white.square[s ^ 56];
-        black.blockedByEnemy[s] = -white.blockedByEnemy[s ^ 56];
+        tables.square[blackCode][s] = -tables.square[whiteCode][s ^ 56];
+        tables.blockedByEnemy[blackCode][s] = -tables.blockedByEnemy[whiteCode][s ^ 56];
     }
     black.mobility = -white.mobility;
     black.unmoved = -white.unmoved;
@@ -122,7 +127,8 @@ void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTabl
     tables.fullmove = fullmove;
     tables.opening = fullmove < OPENING_UNTIL_MOVE;
     for (PieceType type = QUEEN; type <= PAWN; ++type) {
-        whiteTerms(weights, fullmove, type, tables.piece[makePieceCode(WHITE, type)]);
-        mirrorForBlack(tables.piece[makePieceCode(WHITE, type)], tables.piece[makePieceCode(BLACK, type)]);
+        const std::uint32_t white = makePieceCode(WHITE, type);
+        whiteTerms(weights, fullmove, type, tables.piece[white], tables.square[white], tables.blockedByEnemy[white]);
+        mirrorForBlack(tables, white, makePieceCode(BLACK, type));
     }
 }

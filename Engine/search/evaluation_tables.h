@@ -11,7 +11,6 @@
 constexpr std::uint32_t NEVER = UINT32_MAX;
 
 struct PieceTerms {
-    std::int32_t square[64];          // placement terms by square
     std::int32_t mobility;            // per generated move
     std::int32_t unmoved;             // while the piece has not moved
     std::uint32_t crowdedAt;          // ownHits from which `crowded` applies
@@ -19,13 +18,15 @@ struct PieceTerms {
     std::uint32_t perMoveFrom;        // move count from which `perMove` x move count applies
     std::int32_t perMove;
     std::int32_t blockedByOwn;        // pawns: push stopped by an own piece
-    std::int32_t blockedByEnemy[64];  // pawns: push stopped by an enemy piece, by square
+    std::int32_t unused;
 };
 
 struct EvalTables {
     std::int32_t fullmove = INT32_MIN;   // the full-move number the tables were built for
     bool opening = false;
     PieceTerms piece[12];
+    std::int32_t square[12][64];          // placement terms by piece code and square
+    std::int32_t blockedByEnemy[12][64];  // pawns: push stopped by an enemy piece
 };
 
 void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTables& tables);
