@@ -112,6 +112,7 @@ void Board_class::copyFrom(const Board_class& other)
     }
     materialBalance = blocks_[0].material + blocks_[1].material;
     computeHashKey();
+    assert(isConsistent() || !other.isConsistent());
 }
 
 void Board_class::deriveCastlingRights()

@@ -10,6 +10,7 @@
 //   make_move.cpp        playing and taking back moves, the null move
 //   draw_rules.cpp       fifty moves, insufficient material, repetition
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
@@ -108,7 +109,9 @@ public:
     // --- queries ---------------------------------------------------------
     // Cross-checks squares, slots, counts, material, kings and the key; on a
     // failure describes the first mismatch in `why`.
-    bool isConsistent(char* why = nullptr, std::size_t whySize = 0) const;
+    // keySide: the side to move the key stands for, when it is not sideToMove
+    // (around makeMove and unmakeMove the caller switches sideToMove itself).
+    bool isConsistent(char* why = nullptr, std::size_t whySize = 0, Colour keySide = 0) const;
     const ColourBlock& block(Colour colour) const { return blocks_[colour - 1]; }
     Piece_class* pieceAt(Square square) const { return squares_[square]; }
     Piece_class* pieceSlot(std::uint32_t slot) const { return pieceSlots_[slot]; }
@@ -153,6 +156,7 @@ private:
     void generateCastling(MoveList& list);
     bool addEnPassant(Piece_class* pawn, Square target);
     void generateKnightMoves(Piece_class* knight);
+    void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
     void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
     void addPromotions(Square from, Square to, std::uint32_t flags);
     bool isCheckSquare(Square square) const { return (checkMask_ >> square) & 1; }
@@ -194,6 +198,12 @@ private:
     std::int32_t excludedKingDelta_ = 0;
     std::uint32_t mobilityIndex_ = 0;
     std::uint32_t pinnedSlots_ = 0;   // pieces pinned in this generation
+    // Fixed for one generation, worked out once at its start.
+    Bitboard occupiedNow_ = 0;
+    Bitboard ownPieces_ = 0;
+    Bitboard enemyPieces_ = 0;
+    Bitboard enPassantBit_ = 0;
+    bool inCheck_ = false;
 };
 
 // True when the key stood on the board before: it equals the key of at least

@@ -4,7 +4,7 @@
 
 #include "board/board.h"
 
-bool Board_class::isConsistent(char* why, std::size_t whySize) const
+bool Board_class::isConsistent(char* why, std::size_t whySize, Colour keySide) const
 {
     auto fail = [&](const char* text, int value) {
         if (why != nullptr && whySize > 0)
@@ -82,7 +82,9 @@ bool Board_class::isConsistent(char* why, std::size_t whySize) const
         return fail("en passant square", enPassantSquare);
     if (castlingRights > 15)
         return fail("castling rights", static_cast<int>(castlingRights));
-    if (hashKey != computedHashKey())
+    const bool otherSide = keySide != 0 && keySide != sideToMove;
+    const std::uint64_t sideSwitch = otherSide ? keys_.sideKeys[0] ^ keys_.sideKeys[1] : 0;
+    if (hashKey != (computedHashKey() ^ sideSwitch))
         return fail("incremental key differs from the computed key", 0);
     return true;
 }

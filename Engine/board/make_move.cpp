@@ -63,6 +63,7 @@ void Board_class::makeMove(MoveRecord& record)
 
     if (flags & MOVE_CASTLE) {
         makeCastling(record);
+        assert(isConsistent(nullptr, 0, otherColour(record.side)));
         return;
     }
 
@@ -88,6 +89,7 @@ void Board_class::makeMove(MoveRecord& record)
         flipBits(*victim, victim->square);
         movePiece(mover, to);
         toggle(keys_.squareKeys[from][mover->code] ^ keys_.squareKeys[to][mover->code]);
+        assert(isConsistent(nullptr, 0, otherColour(record.side)));
         return;
     }
 
@@ -132,6 +134,7 @@ void Board_class::makeMove(MoveRecord& record)
     ++mover->moveCount;
     toggle(keys_.squareKeys[to][mover->code]);
     toggle(keys_.castleKeys[castlingRights]);
+    assert(isConsistent(nullptr, 0, otherColour(record.side)));
 }
 
 void Board_class::makeCastling(MoveRecord& record)
@@ -170,6 +173,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
 
     if (flags & MOVE_CASTLE) {
         unmakeCastling(record);
+        assert(isConsistent(nullptr, 0, record.side));
         return;
     }
 
@@ -207,6 +211,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
         squares_[to] = nullptr;
     }
     castlingRights = record.castlingRights;
+    assert(isConsistent(nullptr, 0, record.side));
 }
 
 void Board_class::unmakeCastling(const MoveRecord& record)
@@ -234,6 +239,7 @@ void Board_class::makeNullMove(MoveRecord& record)
         toggle(keys_.enPassantKeys[NO_SQUARE]);
     }
     toggle(keys_.sideKeys[0] ^ keys_.sideKeys[1]);
+    assert(isConsistent(nullptr, 0, otherColour(record.side)));
 }
 
 void Board_class::unmakeNullMove(const MoveRecord& record)

@@ -66,6 +66,11 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     opponentTypeCount_ = blockOf(generatingOpponent_).typeCount;
 
     findChecksAndPins();
+    occupiedNow_ = occupied();
+    ownPieces_ = colourBB_[generatingSide_ - 1];
+    enemyPieces_ = colourBB_[generatingOpponent_ - 1];
+    enPassantBit_ = enPassantSquare != NO_SQUARE ? squareBit(enPassantSquare) : 0;
+    inCheck_ = statusFlags & STATUS_IN_CHECK;
 
     const std::uint32_t firstSlot = generatingSide_ == WHITE ? 0 : 16;
     if (statusFlags & STATUS_DOUBLE_CHECK) {
@@ -504,12 +509,9 @@ bool Board_class::addEnPassant(Piece_class* pawn, Square target)
 void Board_class::generatePawnMoves(Piece_class* pawn)
 {
     const bool white = generatingSide_ == WHITE;
-    const bool inCheck = statusFlags & STATUS_IN_CHECK;
+    const bool inCheck = inCheck_;
     const Square from = pawn->square;
     const std::int32_t forward = white ? 8 : -8;
-    const Bitboard occupiedNow = occupied();
-    const Bitboard enemies = colourBB_[generatingOpponent_ - 1];
-    const AttackTables& tables = attackTables();
     auto lastRank = [white](Square s) { return white ? s >= 56 : s <= 7; };
     auto allowedDirection = [pawn](std::int32_t delta) {
         return !pawn->pinned || delta == pawn->pinDelta || delta == pawn->pinDeltaNeg;
@@ -517,9 +519,7 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
     std::uint32_t tally = 0;
 
     // Capture steps, in ray-set order: towards the h-file first.
-    const Bitboard targets = tables.pawn[generatingSide_ - 1][from];
-    const Bitboard epBit = enPassantSquare != NO_SQUARE ? squareBit(enPassantSquare) : 0;
-    if (targets & (enemies | epBit)) {
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_)) {
         const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
         for (const std::int32_t delta : steps) {
             const Square to = from + delta;
@@ -528,17 +528,15 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
                 continue;
             if (!allowedDirection(delta))
                 continue;
-            if (enemies & squareBit(to)) {
+            if (enemyPieces_ & squareBit(to)) {
                 if (inCheck && !isCheckSquare(to))
                     continue;
-                if (lastRank(to)) {
+                if (lastRank(to))
                     addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
-                    ++tally;
-                } else {
+                else
                     addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
-                    ++tally;
-                }
-            } else if (to == enPassantSquare && !(occupiedNow & squareBit(to)) &&
+                ++tally;
+            } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
                        (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
                                      squares_[checkSquares_[0]]->type == PAWN))) {
                 if (addEnPassant(pawn, to))
@@ -550,32 +548,35 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
     // The forward step, and the double step from the second rank.
     const Square to = from + forward;
     if (to >= 0 && to < 64 && allowedDirection(forward)) {
-        if (occupiedNow & squareBit(to)) {
-            if (enemies & squareBit(to))
+        if (occupiedNow_ & squareBit(to)) {
+            if (enemyPieces_ & squareBit(to))
                 ++pawn->enemyHits;
             else
                 ++pawn->ownHits;
-        } else {
-            bool done = false;
-            if (!inCheck || isCheckSquare(to)) {
-                if (lastRank(to)) {
-                    addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
-                    ++tally;
-                    done = true;
-                } else {
-                    addMove(encodeMove(from, to, 0, MOVE_PAWN));
-                    ++tally;
-                }
-            }
-            const bool onSecondRank = white ? from < 16 : from >= 48;
-            const Square further = to + forward;
-            if (!done && onSecondRank && !(occupiedNow & squareBit(further)) && (!inCheck || isCheckSquare(further))) {
-                addMove(encodeMove(from, further, static_cast<std::uint32_t>(to), MOVE_PAWN | MOVE_TWO_SQUARE));
+        } else if (!inCheck || isCheckSquare(to)) {
+            if (lastRank(to)) {
+                addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
                 ++tally;
+            } else {
+                addMove(encodeMove(from, to, 0, MOVE_PAWN));
+                ++tally;
+                addDoubleStep(from, to, forward, tally);
             }
+        } else {
+            addDoubleStep(from, to, forward, tally);   // in check, the double step may still block
         }
     }
     pawn->mobility[mobilityIndex_] = tally;
+}
+
+void Board_class::addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally)
+{
+    const bool onSecondRank = generatingSide_ == WHITE ? from < 16 : from >= 48;
+    const Square further = passed + forward;
+    if (onSecondRank && !(occupiedNow_ & squareBit(further)) && (!inCheck_ || isCheckSquare(further))) {
+        addMove(encodeMove(from, further, static_cast<std::uint32_t>(passed), MOVE_PAWN | MOVE_TWO_SQUARE));
+        ++tally;
+    }
 }
 
 bool Board_class::takeQuietMove(MoveList& list, Move move) const
