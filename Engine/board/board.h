@@ -42,7 +42,7 @@ struct ColourBlock {
     std::int32_t material = 0;             // values of the pieces added (not kept by make/unmake)
 };
 
-class Board_class : private Object_class {
+class Board_class final : private Object_class {
 public:
     Board_class();
     Board_class(const Board_class&) = delete;
