@@ -40,10 +40,16 @@ void Board_class::clear()
 {
     for (Piece_class*& slot : pieceSlots_)
         slot = nullptr;
+    liveSlots_ = 0;
     for (Piece_class*& square : squares_)
         square = nullptr;
     blocks_[0] = ColourBlock{};
     blocks_[1] = ColourBlock{};
+    for (int c = 0; c < 2; ++c) {
+        colourBB_[c] = 0;
+        for (Bitboard& b : pieceBB_[c])
+            b = 0;
+    }
     fullmoveNumber = 0;
     halfmoveClock = 0;
     materialBalance = 0;
@@ -71,12 +77,15 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     *stored = piece;
     stored->setCastleMask(rightsTiedTo(piece));
     pieceSlots_[slot] = stored;
+    if (!stored->captured)
+        liveSlots_ |= 1u << slot;
     ++own.pieceCount;
     if (piece.type == KING)
         own.king = stored;
     ++own.typeCount[piece.type];
     own.material += piece.value;
     squares_[piece.square] = stored;
+    flipBits(*stored, piece.square);
     return CE_SUCCESS;
 }
 
@@ -103,6 +112,7 @@ void Board_class::copyFrom(const Board_class& other)
     }
     materialBalance = blocks_[0].material + blocks_[1].material;
     computeHashKey();
+    assert(isConsistent() || !other.isConsistent());
 }
 
 void Board_class::deriveCastlingRights()

@@ -10,9 +10,12 @@
 //   make_move.cpp        playing and taking back moves, the null move
 //   draw_rules.cpp       fifty moves, insufficient material, repetition
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 
+#include "board/bitboards.h"
+#include "board/move.h"
 #include "board/move_list.h"
 #include "board/move_record.h"
 #include "board/object.h"
@@ -39,7 +42,7 @@ struct ColourBlock {
     std::int32_t material = 0;             // values of the pieces added (not kept by make/unmake)
 };
 
-class Board_class : private Object_class {
+class Board_class final : private Object_class {
 public:
     Board_class();
     Board_class(const Board_class&) = delete;
@@ -75,11 +78,21 @@ public:
 
     // --- move generation -------------------------------------------------
     // Fills the list with the legal moves of list.side and sets statusFlags.
-    void generateMoves(MoveList& list);
+    // With listNonCaptures false the captures are listed as usual but the
+    // non-captures are only counted (everything else is the same); the list
+    // then answers for them through takeQuietMove.
+    void generateMoves(MoveList& list, bool listNonCaptures = true);
+    // For a list generated without its non-captures, in this same position:
+    // removes the non-capture `move` if the generation produced it and it was
+    // not taken before. True when it was there.
+    bool takeQuietMove(MoveList& list, Move move) const;
     // Pawn and knight, or any, attacker of the opponent of the side being
     // generated on a square; null when none.
     enum class AttackMode { Full, NonSliding };
     Piece_class* attackerOf(Square square, AttackMode mode) const;
+    // Is the square attacked by the opponent of the side being generated,
+    // with the given occupancy and enemy pawns?
+    bool isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const;
 
     // --- making moves ----------------------------------------------------
     // Plays record.move (a generated move of sideToMove); the caller switches sideToMove.
@@ -96,10 +109,17 @@ public:
     // --- queries ---------------------------------------------------------
     // Cross-checks squares, slots, counts, material, kings and the key; on a
     // failure describes the first mismatch in `why`.
-    bool isConsistent(char* why = nullptr, std::size_t whySize = 0) const;
+    // keySide: the side to move the key stands for, when it is not sideToMove
+    // (around makeMove and unmakeMove the caller switches sideToMove itself).
+    bool isConsistent(char* why = nullptr, std::size_t whySize = 0, Colour keySide = 0) const;
     const ColourBlock& block(Colour colour) const { return blocks_[colour - 1]; }
     Piece_class* pieceAt(Square square) const { return squares_[square]; }
     Piece_class* pieceSlot(std::uint32_t slot) const { return pieceSlots_[slot]; }
+    // Bit n set while slot n holds a piece that is on the board.
+    std::uint32_t liveSlots() const { return liveSlots_; }
+    Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
+    Bitboard pieces(Colour colour) const { return colourBB_[colour - 1]; }
+    Bitboard pieces(Colour colour, PieceType type) const { return pieceBB_[colour - 1][type]; }
     std::uint32_t pieceCount(Colour colour) const { return blocks_[colour - 1].pieceCount; }
 
     // Position state, read freely by the search and the evaluation.
@@ -117,7 +137,14 @@ public:
 private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
+    std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
     void movePiece(Piece_class* piece, Square to);
+    // Flips a piece's bit on a square in the colour and type sets.
+    void flipBits(const Piece_class& piece, Square square)
+    {
+        colourBB_[piece.colour - 1] ^= squareBit(square);
+        pieceBB_[piece.colour - 1][piece.type] ^= squareBit(square);
+    }
     void makeCastling(MoveRecord& record);
     void unmakeCastling(const MoveRecord& record);
 
@@ -126,12 +153,24 @@ private:
     void generatePieceMoves(Piece_class* piece);
     void generateKingMoves(Piece_class* king);
     void generatePawnMoves(Piece_class* pawn);
-    void generateCastling();
-    void addEnPassant(Piece_class* pawn, Square target);
+    void generateCastling(MoveList& list);
+    bool addEnPassant(Piece_class* pawn, Square target);
+    void generateKnightMoves(Piece_class* knight);
+    void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
+    void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
     void addPromotions(Square from, Square to, std::uint32_t flags);
-    bool isCheckSquare(Square square) const;
+    bool isCheckSquare(Square square) const { return (checkMask_ >> square) & 1; }
     bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
-    void addMove(Move move) { *nonCaptureCursor_++ = move; }
+    // A non-capture: listed, or counted with its target square recorded.
+    void addMove(Move move)
+    {
+        if (listNonCaptures_) {
+            *nonCaptureCursor_++ = move;
+        } else {
+            ++quietCount_;
+            *quietTargets_ |= squareBit(moveTo(move));
+        }
+    }
     void addCapture(Move move) { *captureCursor_++ = move; }
 
     const ZobristKeys& keys_;
@@ -139,18 +178,32 @@ private:
     Piece_class* pieceSlots_[32] = {};
     Piece_class* squares_[64] = {};
     ColourBlock blocks_[2];
+    std::uint32_t liveSlots_ = 0;
+    Bitboard colourBB_[2] = {};     // squares of each colour's pieces
+    Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
     // Scratch of one move generation.
     Square checkSquares_[8] = {};
     std::uint32_t checkCount_ = 0;
+    Bitboard checkMask_ = 0;        // checkSquares as a set
     const std::uint32_t* opponentTypeCount_ = nullptr;
     Piece_class* ownKing_ = nullptr;
     Move* nonCaptureCursor_ = nullptr;
     Move* captureCursor_ = nullptr;
+    bool listNonCaptures_ = true;
+    std::uint32_t quietCount_ = 0;
+    Bitboard* quietTargets_ = nullptr;   // the current piece's entry in the list
     Colour generatingSide_ = WHITE;
     Colour generatingOpponent_ = BLACK;
     std::int32_t excludedKingDelta_ = 0;
     std::uint32_t mobilityIndex_ = 0;
+    std::uint32_t pinnedSlots_ = 0;   // pieces pinned in this generation
+    // Fixed for one generation, worked out once at its start.
+    Bitboard occupiedNow_ = 0;
+    Bitboard ownPieces_ = 0;
+    Bitboard enemyPieces_ = 0;
+    Bitboard enPassantBit_ = 0;
+    bool inCheck_ = false;
 };
 
 // True when the key stood on the board before: it equals the key of at least

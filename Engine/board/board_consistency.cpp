@@ -4,7 +4,7 @@
 
 #include "board/board.h"
 
-bool Board_class::isConsistent(char* why, std::size_t whySize) const
+bool Board_class::isConsistent(char* why, std::size_t whySize, Colour keySide) const
 {
     auto fail = [&](const char* text, int value) {
         if (why != nullptr && whySize > 0)
@@ -25,6 +25,8 @@ bool Board_class::isConsistent(char* why, std::size_t whySize) const
             return fail("piece in the other colour's slots", static_cast<int>(slot));
         if (piece->type > PAWN || piece->code != makePieceCode(piece->colour, piece->type))
             return fail("bad piece type or code", static_cast<int>(slot));
+        if (((liveSlots_ >> slot) & 1) != (piece->captured ? 0u : 1u))
+            return fail("live-slot mask", static_cast<int>(slot));
         if (piece->captured)
             continue;
         if (piece->square < 0 || piece->square >= 64 || squares_[piece->square] != piece)
@@ -57,13 +59,32 @@ bool Board_class::isConsistent(char* why, std::size_t whySize) const
             (types[c][KING] == 1) == (king->captured != 0))
             return fail("king record", c);
     }
+    for (int c = 0; c < 2; ++c) {
+        Bitboard colourSet = 0;
+        for (int t = 0; t < 6; ++t) {
+            Bitboard typeSet = 0;
+            for (Square s = 0; s < 64; ++s) {
+                const Piece_class* piece = squares_[s];
+                if (piece != nullptr && piece->colour == static_cast<Colour>(c + 1) &&
+                    piece->type == static_cast<PieceType>(t))
+                    typeSet |= squareBit(s);
+            }
+            if (pieceBB_[c][t] != typeSet)
+                return fail("piece set", c * 6 + t);
+            colourSet |= typeSet;
+        }
+        if (colourBB_[c] != colourSet)
+            return fail("colour set", c);
+    }
     if (material != materialBalance)
         return fail("material balance", materialBalance);
     if (enPassantSquare < 0 || enPassantSquare > NO_SQUARE)
         return fail("en passant square", enPassantSquare);
     if (castlingRights > 15)
         return fail("castling rights", static_cast<int>(castlingRights));
-    if (hashKey != computedHashKey())
+    const bool otherSide = keySide != 0 && keySide != sideToMove;
+    const std::uint64_t sideSwitch = otherSide ? keys_.sideKeys[0] ^ keys_.sideKeys[1] : 0;
+    if (hashKey != (computedHashKey() ^ sideSwitch))
         return fail("incremental key differs from the computed key", 0);
     return true;
 }

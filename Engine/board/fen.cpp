@@ -122,6 +122,7 @@ eCeStatus Board_class::loadFen(const char* text)
     materialBalance = blocks_[0].material + blocks_[1].material;
     const bool oneKingEach = blocks_[0].typeCount[KING] == 1 && blocks_[1].typeCount[KING] == 1;
     computeHashKey();
+    assert(!oneKingEach || isConsistent());
     return oneKingEach ? CE_SUCCESS : CE_INVALID_POSITION;
 }
 

@@ -28,6 +28,8 @@ std::int32_t increment(std::int32_t value, std::int32_t delta)
 
 void Board_class::movePiece(Piece_class* piece, Square to)
 {
+    flipBits(*piece, piece->square);
+    flipBits(*piece, to);
     squares_[piece->square] = nullptr;
     piece->square = to;
     squares_[to] = piece;
@@ -61,6 +63,7 @@ void Board_class::makeMove(MoveRecord& record)
 
     if (flags & MOVE_CASTLE) {
         makeCastling(record);
+        assert(isConsistent(nullptr, 0, otherColour(record.side)));
         return;
     }
 
@@ -77,13 +80,16 @@ void Board_class::makeMove(MoveRecord& record)
         record.mover = mover;
         record.from = from;
         victim->captured = 1;
+        liveSlots_ &= ~slotBit(victim);
         toggle(keys_.squareKeys[victim->square][victim->code]);
         --opponent.typeCount[PAWN];
         --opponent.pieceCount;
         materialBalance -= victim->value;
         squares_[victim->square] = nullptr;
+        flipBits(*victim, victim->square);
         movePiece(mover, to);
         toggle(keys_.squareKeys[from][mover->code] ^ keys_.squareKeys[to][mover->code]);
+        assert(isConsistent(nullptr, 0, otherColour(record.side)));
         return;
     }
 
@@ -96,7 +102,9 @@ void Board_class::makeMove(MoveRecord& record)
         ColourBlock& ownBlock = blockOf(own);
         toggle(keys_.squareKeys[from][pawn->code]);
         materialBalance -= pawn->value;
+        flipBits(*pawn, from);
         pawn->setType(moveExtra(move));
+        flipBits(*pawn, from);
         toggle(keys_.squareKeys[from][pawn->code]);
         ++ownBlock.typeCount[pawn->type];
         --ownBlock.typeCount[PAWN];
@@ -114,6 +122,8 @@ void Board_class::makeMove(MoveRecord& record)
     castlingRights &= mover->castleKeepMask;
     if (captured != nullptr) {
         captured->captured = 1;
+        liveSlots_ &= ~slotBit(captured);
+        flipBits(*captured, to);
         toggle(keys_.squareKeys[to][captured->code]);
         castlingRights &= captured->castleKeepMask;
         --opponent.typeCount[captured->type];
@@ -124,6 +134,7 @@ void Board_class::makeMove(MoveRecord& record)
     ++mover->moveCount;
     toggle(keys_.squareKeys[to][mover->code]);
     toggle(keys_.castleKeys[castlingRights]);
+    assert(isConsistent(nullptr, 0, otherColour(record.side)));
 }
 
 void Board_class::makeCastling(MoveRecord& record)
@@ -162,6 +173,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
 
     if (flags & MOVE_CASTLE) {
         unmakeCastling(record);
+        assert(isConsistent(nullptr, 0, record.side));
         return;
     }
 
@@ -172,12 +184,16 @@ void Board_class::unmakeMove(const MoveRecord& record)
         materialBalance -= mover->value;
         --ownBlock.typeCount[mover->type];
         ++ownBlock.typeCount[PAWN];
+        flipBits(*mover, to);
         mover->setType(PAWN);
+        flipBits(*mover, to);
         materialBalance += mover->value;
     } else if (flags & MOVE_EN_PASSANT) {
         squares_[to] = nullptr;
     }
 
+    flipBits(*mover, to);
+    flipBits(*mover, record.from);
     mover->square = record.from;
     squares_[record.from] = mover;
     --mover->moveCount;
@@ -185,7 +201,9 @@ void Board_class::unmakeMove(const MoveRecord& record)
     if (Piece_class* captured = record.captured) {
         ColourBlock& opponent = blockOf(otherColour(own));
         squares_[captured->square] = captured;
+        flipBits(*captured, captured->square);
         captured->captured = 0;
+        liveSlots_ |= slotBit(captured);
         materialBalance += captured->value;
         ++opponent.typeCount[captured->type];
         ++opponent.pieceCount;
@@ -193,6 +211,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
         squares_[to] = nullptr;
     }
     castlingRights = record.castlingRights;
+    assert(isConsistent(nullptr, 0, record.side));
 }
 
 void Board_class::unmakeCastling(const MoveRecord& record)
@@ -220,6 +239,7 @@ void Board_class::makeNullMove(MoveRecord& record)
         toggle(keys_.enPassantKeys[NO_SQUARE]);
     }
     toggle(keys_.sideKeys[0] ^ keys_.sideKeys[1]);
+    assert(isConsistent(nullptr, 0, otherColour(record.side)));
 }
 
 void Board_class::unmakeNullMove(const MoveRecord& record)

@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "board/board.h"
+#include "board/magic_attacks.h"
 #include "board/move.h"
 #include "board/ray_table.h"
 
@@ -43,30 +44,49 @@ constexpr CastlingSquares kCastling[2] = {
 
 } // namespace
 
-void Board_class::generateMoves(MoveList& list)
+void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
 {
     generatingSide_ = list.side;
     generatingOpponent_ = list.opponent;
     nonCaptureCursor_ = list.nonCaptures;
     captureCursor_ = list.captures;
+    listNonCaptures_ = listNonCaptures;
+    list.nonCapturesListed = listNonCaptures;
+    quietCount_ = 0;
+    Bitboard scratchTargets = 0;
+    quietTargets_ = &scratchTargets;
+    if (!listNonCaptures) {
+        for (Bitboard& targets : list.quietTargets)
+            targets = 0;
+        list.castlingGenerated = 0;
+        list.takenQuietCount = 0;
+    }
     mobilityIndex_ = list.mobilityIndex;
     ownKing_ = blockOf(generatingSide_).king;
     opponentTypeCount_ = blockOf(generatingOpponent_).typeCount;
 
     findChecksAndPins();
+    occupiedNow_ = occupied();
+    ownPieces_ = colourBB_[generatingSide_ - 1];
+    enemyPieces_ = colourBB_[generatingOpponent_ - 1];
+    enPassantBit_ = enPassantSquare != NO_SQUARE ? squareBit(enPassantSquare) : 0;
+    inCheck_ = statusFlags & STATUS_IN_CHECK;
 
     const std::uint32_t firstSlot = generatingSide_ == WHITE ? 0 : 16;
     if (statusFlags & STATUS_DOUBLE_CHECK) {
         ownKing_->ownHits = 0;
         ownKing_->enemyHits = 0;
+        if (!listNonCaptures)
+            quietTargets_ = &list.quietTargets[ownKing_ - pieces_ - firstSlot];
         generateKingMoves(ownKing_);
     } else {
-        for (std::uint32_t slot = firstSlot; slot < firstSlot + 16; ++slot) {
+        for (std::uint32_t live = (liveSlots_ >> firstSlot) & 0xffff; live != 0; live &= live - 1) {
+            const std::uint32_t slot = firstSlot + static_cast<std::uint32_t>(std::countr_zero(live));
             Piece_class* piece = pieceSlots_[slot];
-            if (piece == nullptr || piece->captured)
-                continue;
             piece->ownHits = 0;
             piece->enemyHits = 0;
+            if (!listNonCaptures)
+                quietTargets_ = &list.quietTargets[slot - firstSlot];
             if (piece->type == PAWN)
                 generatePawnMoves(piece);
             else if (piece->type == KING)
@@ -75,11 +95,12 @@ void Board_class::generateMoves(MoveList& list)
                 generatePieceMoves(piece);
         }
         if (!(statusFlags & STATUS_IN_CHECK))
-            generateCastling();
+            generateCastling(list);
     }
 
     list.captureCount = static_cast<std::uint32_t>(captureCursor_ - list.captures);
-    list.nonCaptureCount = static_cast<std::uint32_t>(nonCaptureCursor_ - list.nonCaptures);
+    list.nonCaptureCount = listNonCaptures ? static_cast<std::uint32_t>(nonCaptureCursor_ - list.nonCaptures)
+                                           : quietCount_;
     if (list.captureCount == 0 && list.nonCaptureCount == 0)
         statusFlags |= (statusFlags & STATUS_IN_CHECK) ? STATUS_CHECKMATED : STATUS_STALEMATED;
     list.pickPhase = 0;
@@ -87,17 +108,33 @@ void Board_class::generateMoves(MoveList& list)
     list.nonCapturesLeft = list.nonCaptureCount;
 
     // Pins hold for this generation only.
-    for (std::uint32_t slot = firstSlot; slot < firstSlot + 16; ++slot) {
-        if (Piece_class* piece = pieceSlots_[slot])
-            piece->pinned = 0;
+    for (std::uint32_t pinned = pinnedSlots_; pinned != 0; pinned &= pinned - 1)
+        pieces_[std::countr_zero(pinned)].pinned = 0;
+}
+
+// The ray-table direction index (E, NE, N, NW, W, SW, S, SE) of a queen step.
+namespace {
+int directionOf(std::int32_t delta)
+{
+    switch (delta) {
+    case 1: return 0;
+    case 9: return 1;
+    case 8: return 2;
+    case 7: return 3;
+    case -1: return 4;
+    case -9: return 5;
+    case -8: return 6;
+    default: return 7;   // -7
     }
 }
+} // namespace
 
 void Board_class::findChecksAndPins()
 {
     statusFlags = 0;
     checkCount_ = 0;
     excludedKingDelta_ = 0;
+    pinnedSlots_ = 0;
     const Square kingSquare = ownKing_->square;
 
     if (const Piece_class* checker = attackerOf(kingSquare, AttackMode::NonSliding)) {
@@ -105,13 +142,22 @@ void Board_class::findChecksAndPins()
         checkCount_ = 1;
         statusFlags |= STATUS_IN_CHECK;
     }
+    checkMask_ = checkCount_ != 0 ? squareBit(checkSquares_[0]) : 0;
     const std::uint32_t* enemy = opponentTypeCount_;
     if (enemy[QUEEN] + enemy[ROOK] + enemy[BISHOP] == 0)
         return;
 
+    const std::uint32_t them = generatingOpponent_ - 1;
+    const Bitboard straightSliders = pieceBB_[them][QUEEN] | pieceBB_[them][ROOK];
+    const Bitboard diagonalSliders = pieceBB_[them][QUEEN] | pieceBB_[them][BISHOP];
+    const AttackTables& tables = attackTables();
     const RaySet& rays = raySet(QUEEN_RAYS, kingSquare);
     for (std::uint32_t r = 0; r < rays.count; ++r) {
         const Ray& ray = rays.rays[r];
+        // A ray without an enemy slider that moves along it holds no check and no pin.
+        const Bitboard sliders = isStraight(ray.delta) ? straightSliders : diagonalSliders;
+        if ((tables.ray[directionOf(ray.delta)][kingSquare] & sliders) == 0)
+            continue;
         statusFlags &= ~STATUS_OWN_PIECE_ON_RAY;
         Piece_class* candidate = nullptr;
         std::uint32_t recorded = 0;   // empty squares written on this ray
@@ -135,6 +181,7 @@ void Board_class::findChecksAndPins()
                 break;
             if (statusFlags & STATUS_OWN_PIECE_ON_RAY) {
                 candidate->pinned = 1;
+                pinnedSlots_ |= slotBit(candidate);
                 candidate->pinDelta = ray.delta;
                 candidate->pinDeltaNeg = -ray.delta;
                 break;
@@ -142,24 +189,52 @@ void Board_class::findChecksAndPins()
             excludedKingDelta_ = -ray.delta;
             checkSquares_[checkCount_ + recorded] = square;
             if (statusFlags & STATUS_IN_CHECK) {
-                statusFlags |= STATUS_DOUBLE_CHECK;
+                statusFlags |= STATUS_DOUBLE_CHECK;   // only king moves follow
                 return;
             }
             checkCount_ = recorded + 1;
             statusFlags |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
+            checkMask_ = 0;
+            for (std::uint32_t i = 0; i < checkCount_; ++i)
+                checkMask_ |= squareBit(checkSquares_[i]);
             break;
         }
     }
 }
 
+bool Board_class::isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const
+{
+    const std::uint32_t them = generatingOpponent_ - 1;
+    const AttackTables& tables = attackTables();
+    if ((tables.pawn[generatingSide_ - 1][square] & enemyPawns) ||
+        (tables.knight[square] & pieceBB_[them][KNIGHT]) || (tables.king[square] & pieceBB_[them][KING]))
+        return true;
+    const Bitboard queens = pieceBB_[them][QUEEN];
+    const Bitboard straight = queens | pieceBB_[them][ROOK];
+    const Bitboard diagonal = queens | pieceBB_[them][BISHOP];
+    return (straight && (rookAttacksMagic(square, occupied) & straight)) ||
+           (diagonal && (bishopAttacksMagic(square, occupied) & diagonal));
+}
+
 Piece_class* Board_class::attackerOf(Square square, AttackMode mode) const
 {
-    const std::uint32_t* enemy = opponentTypeCount_;
-    const RaySet& kingRays = raySet(KING_RAYS, square);
+    const std::uint32_t them = generatingOpponent_ - 1;
+    const AttackTables& tables = attackTables();
+    if (mode == AttackMode::Full) {
+        const Bitboard occupiedNow = occupied();
+        const Bitboard queens = pieceBB_[them][QUEEN];
+        const Bitboard attackers =
+            (tables.pawn[generatingSide_ - 1][square] & pieceBB_[them][PAWN]) |
+            (tables.knight[square] & pieceBB_[them][KNIGHT]) | (tables.king[square] & pieceBB_[them][KING]) |
+            (rookAttacksMagic(square, occupiedNow) & (queens | pieceBB_[them][ROOK])) |
+            (bishopAttacksMagic(square, occupiedNow) & (queens | pieceBB_[them][BISHOP]));
+        return attackers ? squares_[lowestSquare(attackers)] : nullptr;
+    }
 
-    if (enemy[PAWN] != 0) {
-        // The two squares an enemy pawn would capture from: ahead of the square
-        // as seen from the generating side.
+    // Pawns and knights in ray-table order, then a king on the first square
+    // of the first direction: the order decides which checker is reported.
+    const RaySet& kingRays = raySet(KING_RAYS, square);
+    if (tables.pawn[generatingSide_ - 1][square] & pieceBB_[them][PAWN]) {
         const std::int32_t right = generatingSide_ == WHITE ? 9 : -9;
         const std::int32_t left = generatingSide_ == WHITE ? 7 : -7;
         for (std::uint32_t r = 0; r < kingRays.count; ++r) {
@@ -171,7 +246,7 @@ Piece_class* Board_class::attackerOf(Square square, AttackMode mode) const
                 return piece;
         }
     }
-    if (enemy[KNIGHT] != 0) {
+    if (tables.knight[square] & pieceBB_[them][KNIGHT]) {
         const RaySet& jumps = raySet(KNIGHT_RAYS, square);
         for (std::uint32_t r = 0; r < jumps.count; ++r) {
             Piece_class* piece = squares_[square + jumps.rays[r].delta];
@@ -179,74 +254,157 @@ Piece_class* Board_class::attackerOf(Square square, AttackMode mode) const
                 return piece;
         }
     }
-
-    const bool sliders = enemy[QUEEN] + enemy[ROOK] + enemy[BISHOP] != 0;
     const RaySet& lines = raySet(QUEEN_RAYS, square);
-    for (std::uint32_t r = 0; r < lines.count; ++r) {
-        const Ray& ray = lines.rays[r];
-        Square target = square + ray.delta;
-        Piece_class* piece = squares_[target];
+    if (lines.count > 0) {
+        Piece_class* piece = squares_[square + lines.rays[0].delta];
         if (piece != nullptr && piece->colour == generatingOpponent_ && piece->type == KING)
-            return piece;
-        if (mode == AttackMode::NonSliding)
-            return nullptr;   // only the first direction is looked at
-        if (!sliders)
-            continue;
-        for (std::uint32_t step = 1; piece == nullptr && step < ray.steps; ++step) {
-            target += ray.delta;
-            piece = squares_[target];
-        }
-        if (piece != nullptr && piece->colour == generatingOpponent_ && slidesAlong(piece->type, ray.delta))
             return piece;
     }
     return nullptr;
 }
 
-bool Board_class::isCheckSquare(Square square) const
-{
-    for (std::uint32_t i = 0; i < checkCount_; ++i) {
-        if (checkSquares_[i] == square)
-            return true;
-    }
-    return false;
-}
+namespace {
+
+// Ray-table directions of the sliding pieces, in their ray-set order.
+constexpr int kQueenDirections[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+constexpr int kRookDirections[4] = {0, 2, 4, 6};
+constexpr int kBishopDirections[4] = {1, 3, 5, 7};
+constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
+
+} // namespace
 
 void Board_class::generatePieceMoves(Piece_class* piece)
 {
+    if (piece->type == KNIGHT) {
+        generateKnightMoves(piece);
+        return;
+    }
+    const bool inCheck = statusFlags & STATUS_IN_CHECK;
+    const Square from = piece->square;
+    const Bitboard occupiedNow = occupied();
+    const Bitboard own = colourBB_[generatingSide_ - 1];
+    const AttackTables& tables = attackTables();
+    const int* directions = piece->type == QUEEN ? kQueenDirections
+                            : piece->type == ROOK ? kRookDirections
+                                                  : kBishopDirections;
+    const int directionCount = piece->type == QUEEN ? 8 : 4;
+    if (!listNonCaptures_) {
+        countSliderMoves(piece, directions, directionCount);
+        return;
+    }
     std::uint32_t tally = 0;
-    if (!(piece->pinned && piece->type == KNIGHT)) {
-        const bool inCheck = statusFlags & STATUS_IN_CHECK;
-        const Square from = piece->square;
-        const RaySet& rays = raySet(piece->type, from);
-        for (std::uint32_t r = 0; r < rays.count; ++r) {
-            const Ray& ray = rays.rays[r];
-            if (piece->pinned && ray.delta != piece->pinDelta && ray.delta != piece->pinDeltaNeg)
-                continue;
-            Square to = from;
-            for (std::uint32_t step = 0; step < ray.steps; ++step) {
-                to += ray.delta;
-                const Piece_class* target = squares_[to];
-                if (target != nullptr && target->colour == generatingSide_) {
-                    ++piece->ownHits;
-                    break;
-                }
-                if (inCheck && !isCheckSquare(to)) {
-                    if (target != nullptr)
-                        break;
-                    continue;
-                }
-                if (target != nullptr) {
-                    ++piece->enemyHits;
-                    addCapture(encodeMove(from, to, 0, MOVE_CAPTURE));
-                    ++tally;
-                    break;
-                }
-                addMove(encodeMove(from, to, 0, 0));
-                ++tally;
-            }
+    for (int i = 0; i < directionCount; ++i) {
+        const int d = directions[i];
+        const Bitboard ray = tables.ray[d][from];
+        if (ray == 0)
+            continue;
+        const std::int32_t delta = kDirectionDelta[d];
+        if (piece->pinned && delta != piece->pinDelta && delta != piece->pinDeltaNeg)
+            continue;
+        // Empty squares up to the first piece, near to far, then the piece itself.
+        const Bitboard blockers = ray & occupiedNow;
+        Square blocker = NO_SQUARE;
+        Bitboard empty = ray;
+        if (blockers != 0) {
+            blocker = risingDirection(d) ? lowestSquare(blockers) : highestSquare(blockers);
+            empty = ray ^ tables.ray[d][blocker] ^ squareBit(blocker);
+        }
+        Bitboard targets = inCheck ? empty & checkMask_ : empty;
+        if (!listNonCaptures_) {
+            const auto count = static_cast<std::uint32_t>(std::popcount(targets));
+            tally += count;
+            quietCount_ += count;
+            *quietTargets_ |= targets;
+            targets = 0;
+        }
+        while (targets != 0) {
+            const Square to = risingDirection(d) ? lowestSquare(targets) : highestSquare(targets);
+            targets ^= squareBit(to);
+            addMove(encodeMove(from, to, 0, 0));
+            ++tally;
+        }
+        if (blocker == NO_SQUARE)
+            continue;
+        if (own & squareBit(blocker)) {
+            ++piece->ownHits;
+        } else if (!inCheck || (checkMask_ & squareBit(blocker))) {
+            ++piece->enemyHits;
+            addCapture(encodeMove(from, blocker, 0, MOVE_CAPTURE));
+            ++tally;
         }
     }
     piece->mobility[mobilityIndex_] = tally;
+}
+
+// The same moves, tallies and hits as the listing walk above, with the
+// non-captures counted from the attack set instead of listed; captures are
+// still added in ray order (one per direction at most).
+void Board_class::countSliderMoves(Piece_class* piece, const int* directions, int directionCount)
+{
+    const bool inCheck = statusFlags & STATUS_IN_CHECK;
+    const Square from = piece->square;
+    const Bitboard occupiedNow = occupied();
+    const Bitboard own = colourBB_[generatingSide_ - 1];
+    const AttackTables& tables = attackTables();
+    Bitboard attacks = 0;
+    if (piece->type != BISHOP)
+        attacks |= rookAttacksMagic(from, occupiedNow);
+    if (piece->type != ROOK)
+        attacks |= bishopAttacksMagic(from, occupiedNow);
+    if (piece->pinned) {
+        const int d = directionOf(piece->pinDelta);
+        attacks &= tables.ray[d][from] | tables.ray[(d + 4) & 7][from];
+    }
+    piece->ownHits += static_cast<std::uint32_t>(std::popcount(attacks & own));
+    Bitboard quiet = attacks & ~occupiedNow;
+    Bitboard captures = attacks & colourBB_[generatingOpponent_ - 1];
+    if (inCheck) {
+        quiet &= checkMask_;
+        captures &= checkMask_;
+    }
+    const auto quietMoves = static_cast<std::uint32_t>(std::popcount(quiet));
+    quietCount_ += quietMoves;
+    *quietTargets_ |= quiet;
+    std::uint32_t tally = quietMoves;
+    if (captures != 0) {
+        for (int i = 0; i < directionCount; ++i) {
+            const Bitboard hit = captures & tables.ray[directions[i]][from];
+            if (hit == 0)
+                continue;
+            ++piece->enemyHits;
+            addCapture(encodeMove(from, lowestSquare(hit), 0, MOVE_CAPTURE));
+            ++tally;
+        }
+    }
+    piece->mobility[mobilityIndex_] = tally;
+}
+
+void Board_class::generateKnightMoves(Piece_class* knight)
+{
+    std::uint32_t tally = 0;
+    if (!knight->pinned) {
+        const bool inCheck = statusFlags & STATUS_IN_CHECK;
+        const Square from = knight->square;
+        const RaySet& jumps = raySet(KNIGHT_RAYS, from);
+        for (std::uint32_t r = 0; r < jumps.count; ++r) {
+            const Square to = from + jumps.rays[r].delta;
+            const Piece_class* target = squares_[to];
+            if (target != nullptr && target->colour == generatingSide_) {
+                ++knight->ownHits;
+                continue;
+            }
+            if (inCheck && !isCheckSquare(to))
+                continue;
+            if (target != nullptr) {
+                ++knight->enemyHits;
+                addCapture(encodeMove(from, to, 0, MOVE_CAPTURE));
+            } else {
+                addMove(encodeMove(from, to, 0, 0));
+            }
+            ++tally;
+        }
+    }
+    knight->mobility[mobilityIndex_] = tally;
 }
 
 void Board_class::generateKingMoves(Piece_class* king)
@@ -254,26 +412,26 @@ void Board_class::generateKingMoves(Piece_class* king)
     std::uint32_t tally = 0;
     const Square from = king->square;
     const RaySet& rays = raySet(KING_RAYS, from);
+    const Bitboard withoutKing = occupied() ^ squareBit(from);
+    const Bitboard enemyPawns = pieceBB_[generatingOpponent_ - 1][PAWN];
     for (std::uint32_t r = 0; r < rays.count; ++r) {
         const std::int32_t delta = rays.rays[r].delta;
         if (delta == excludedKingDelta_)
             continue;
         const Square to = from + delta;
-        squares_[from] = nullptr;
-        const bool attacked = attackerOf(to, AttackMode::Full) != nullptr;
-        squares_[from] = king;
-        if (attacked)
-            continue;
         const Piece_class* target = squares_[to];
-        if (target == nullptr) {
+        // Own pieces next to the king are neither moves nor counted: nothing
+        // reads the king's own-hit count, so the attack test is skipped.
+        if (target != nullptr && target->colour == generatingSide_)
+            continue;
+        // The king is taken off its square for the test.
+        if (isAttacked(to, withoutKing, enemyPawns))
+            continue;
+        if (target == nullptr)
             addMove(encodeMove(from, to, 0, 0));
-            ++tally;
-        } else if (target->colour != generatingSide_) {
+        else
             addCapture(encodeMove(from, to, 0, MOVE_CAPTURE));
-            ++tally;
-        } else {
-            ++king->ownHits;
-        }
+        ++tally;
     }
     king->mobility[mobilityIndex_] = tally;
 }
@@ -286,113 +444,184 @@ bool Board_class::castlingPiecesInPlace(Square kingHome, Square rookHome) const
            rook->type == ROOK;
 }
 
-void Board_class::generateCastling()
+void Board_class::generateCastling(MoveList& list)
 {
     const CastlingSquares& sq = kCastling[generatingSide_ - 1];
     const std::uint32_t kingSide = generatingSide_ == WHITE ? CASTLE_WK : CASTLE_BK;
     const std::uint32_t queenSide = generatingSide_ == WHITE ? CASTLE_WQ : CASTLE_BQ;
-    auto safe = [this](Square s) { return attackerOf(s, AttackMode::Full) == nullptr; };
+    const Bitboard occupiedNow = occupied();
+    const Bitboard enemyPawns = pieceBB_[generatingOpponent_ - 1][PAWN];
+    auto safe = [&](Square s) { return !isAttacked(s, occupiedNow, enemyPawns); };
 
     // Rights are kept as read; the king and rook must really stand at home.
     if ((castlingRights & kingSide) && castlingPiecesInPlace(sq.king, sq.kingSideRook) &&
-        squares_[sq.f] == nullptr && squares_[sq.g] == nullptr && safe(sq.f) && safe(sq.g))
-        addMove(encodeMove(sq.king, sq.g, 0, MOVE_CASTLE | MOVE_TWO_SQUARE));
+        squares_[sq.f] == nullptr && squares_[sq.g] == nullptr && safe(sq.f) && safe(sq.g)) {
+        if (listNonCaptures_)
+            addMove(encodeMove(sq.king, sq.g, 0, MOVE_CASTLE | MOVE_TWO_SQUARE));
+        else {
+            ++quietCount_;
+            list.castlingGenerated |= 1;
+        }
+    }
     if ((castlingRights & queenSide) && castlingPiecesInPlace(sq.king, sq.queenSideRook) &&
         squares_[sq.b] == nullptr && squares_[sq.c] == nullptr && squares_[sq.d] == nullptr &&
-        safe(sq.d) && safe(sq.c))
-        addMove(encodeMove(sq.king, sq.c, 0, MOVE_CASTLE));
+        safe(sq.d) && safe(sq.c)) {
+        if (listNonCaptures_)
+            addMove(encodeMove(sq.king, sq.c, 0, MOVE_CASTLE));
+        else {
+            ++quietCount_;
+            list.castlingGenerated |= 2;
+        }
+    }
 }
 
 void Board_class::addPromotions(Square from, Square to, std::uint32_t flags)
 {
+    if (!(flags & MOVE_CAPTURE) && !listNonCaptures_) {
+        quietCount_ += 4;
+        *quietTargets_ |= squareBit(to);
+        return;
+    }
     Move* cursor = (flags & MOVE_CAPTURE) ? captureCursor_ : nonCaptureCursor_;
     for (PieceType type : {BISHOP, ROOK, KNIGHT, QUEEN})
         *cursor++ = encodeMove(from, to, type, flags);
     ((flags & MOVE_CAPTURE) ? captureCursor_ : nonCaptureCursor_) = cursor;
 }
 
-void Board_class::addEnPassant(Piece_class* pawn, Square target)
+bool Board_class::addEnPassant(Piece_class* pawn, Square target)
 {
     const Square from = pawn->square;
     const Square victimSquare = generatingSide_ == WHITE ? target - 8 : target + 8;
     Piece_class* victim = squares_[victimSquare];
     if (victim == nullptr || victim->colour != generatingOpponent_ || victim->type != PAWN)
-        return;   // an en passant square without a pawn to take
+        return false;   // an en passant square without a pawn to take
 
-    // Play the capture on the squares, look at the own king, put everything back.
-    squares_[from] = nullptr;
-    squares_[target] = pawn;
-    squares_[victimSquare] = nullptr;
-    const bool exposesKing = attackerOf(ownKing_->square, AttackMode::Full) != nullptr;
-    squares_[from] = pawn;
-    squares_[target] = nullptr;
-    squares_[victimSquare] = victim;
-    if (!exposesKing)
-        addCapture(encodeMove(from, target, static_cast<std::uint32_t>(victimSquare),
-                              MOVE_PAWN | MOVE_CAPTURE | MOVE_EN_PASSANT));
+    // The own king must not stand attacked once the capture is played.
+    const Bitboard after = occupied() ^ squareBit(from) ^ squareBit(target) ^ squareBit(victimSquare);
+    const Bitboard enemyPawns = pieceBB_[generatingOpponent_ - 1][PAWN] & ~squareBit(victimSquare);
+    if (isAttacked(ownKing_->square, after, enemyPawns))
+        return false;
+    addCapture(encodeMove(from, target, static_cast<std::uint32_t>(victimSquare),
+                          MOVE_PAWN | MOVE_CAPTURE | MOVE_EN_PASSANT));
+    return true;
 }
 
 void Board_class::generatePawnMoves(Piece_class* pawn)
 {
     const bool white = generatingSide_ == WHITE;
-    const bool inCheck = statusFlags & STATUS_IN_CHECK;
+    const bool inCheck = inCheck_;
     const Square from = pawn->square;
-    const RaySet& rays = raySet(white ? WHITE_PAWN_RAYS : BLACK_PAWN_RAYS, from);
-    Move* const capturesBefore = captureCursor_;
-    Move* const movesBefore = nonCaptureCursor_;
-    std::uint32_t promotionSets = 0;
-
+    const std::int32_t forward = white ? 8 : -8;
     auto lastRank = [white](Square s) { return white ? s >= 56 : s <= 7; };
+    auto allowedDirection = [pawn](std::int32_t delta) {
+        return !pawn->pinned || delta == pawn->pinDelta || delta == pawn->pinDeltaNeg;
+    };
+    std::uint32_t tally = 0;
 
-    for (std::uint32_t r = 0; r < rays.count; ++r) {
-        const std::int32_t delta = rays.rays[r].delta;
-        if (pawn->pinned && delta != pawn->pinDelta && delta != pawn->pinDeltaNeg)
-            continue;
-        const Square to = from + delta;
-        Piece_class* target = squares_[to];
-
-        if (r + 1 < rays.count) {   // a capture step
-            if (target == nullptr) {
-                if (to == enPassantSquare &&
-                    (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
-                                  squares_[checkSquares_[0]]->type == PAWN)))
-                    addEnPassant(pawn, to);
-            } else if (target->colour != generatingSide_) {
+    // Capture steps, in ray-set order: towards the h-file first.
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_)) {
+        const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
+        for (const std::int32_t delta : steps) {
+            const Square to = from + delta;
+            // The step must stay on the board (no wrap to the other edge).
+            if (delta == steps[0] ? fileOf(from) == 7 : fileOf(from) == 0)
+                continue;
+            if (!allowedDirection(delta))
+                continue;
+            if (enemyPieces_ & squareBit(to)) {
                 if (inCheck && !isCheckSquare(to))
                     continue;
-                if (lastRank(to)) {
+                if (lastRank(to))
                     addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
-                    ++promotionSets;
-                } else {
+                else
                     addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
-                }
+                ++tally;
+            } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
+                       (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
+                                     squares_[checkSquares_[0]]->type == PAWN))) {
+                if (addEnPassant(pawn, to))
+                    ++tally;
             }
-            continue;
         }
+    }
 
-        // The forward step.
-        if (target != nullptr) {
-            if (target->colour == generatingSide_)
-                ++pawn->ownHits;
-            else
+    // The forward step, and the double step from the second rank.
+    const Square to = from + forward;
+    if (to >= 0 && to < 64 && allowedDirection(forward)) {
+        if (occupiedNow_ & squareBit(to)) {
+            if (enemyPieces_ & squareBit(to))
                 ++pawn->enemyHits;
-            continue;
-        }
-        if (!inCheck || isCheckSquare(to)) {
+            else
+                ++pawn->ownHits;
+        } else if (!inCheck || isCheckSquare(to)) {
             if (lastRank(to)) {
                 addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
-                ++promotionSets;
-                continue;
+                ++tally;
+            } else {
+                addMove(encodeMove(from, to, 0, MOVE_PAWN));
+                ++tally;
+                addDoubleStep(from, to, forward, tally);
             }
-            addMove(encodeMove(from, to, 0, MOVE_PAWN));
+        } else {
+            addDoubleStep(from, to, forward, tally);   // in check, the double step may still block
         }
-        const bool onSecondRank = white ? from < 16 : from >= 48;
-        const Square further = to + delta;
-        if (onSecondRank && squares_[further] == nullptr && (!inCheck || isCheckSquare(further)))
-            addMove(encodeMove(from, further, static_cast<std::uint32_t>(to), MOVE_PAWN | MOVE_TWO_SQUARE));
     }
-    // Four promotions count as one move.
-    const auto added = static_cast<std::uint32_t>((captureCursor_ - capturesBefore) +
-                                                  (nonCaptureCursor_ - movesBefore));
-    pawn->mobility[mobilityIndex_] = added - 3 * promotionSets;
+    pawn->mobility[mobilityIndex_] = tally;
+}
+
+void Board_class::addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally)
+{
+    const bool onSecondRank = generatingSide_ == WHITE ? from < 16 : from >= 48;
+    const Square further = passed + forward;
+    if (onSecondRank && !(occupiedNow_ & squareBit(further)) && (!inCheck_ || isCheckSquare(further))) {
+        addMove(encodeMove(from, further, static_cast<std::uint32_t>(passed), MOVE_PAWN | MOVE_TWO_SQUARE));
+        ++tally;
+    }
+}
+
+bool Board_class::takeQuietMove(MoveList& list, Move move) const
+{
+    const std::uint32_t flags = moveFlags(move);
+    if (flags & MOVE_CAPTURE)
+        return false;
+    for (std::uint32_t i = 0; i < list.takenQuietCount; ++i) {
+        if (list.takenQuiet[i] == move)
+            return false;
+    }
+    const Square from = moveFrom(move);
+    const Square to = moveTo(move);
+    if (from >= 64 || to >= 64)
+        return false;
+    const Piece_class* piece = squares_[from];
+    if (piece == nullptr || piece->captured || piece->colour != list.side)
+        return false;
+
+    // The word the generation would have written for this piece and target.
+    bool generated = false;
+    if (flags & MOVE_CASTLE) {
+        const CastlingSquares& sq = kCastling[list.side - 1];
+        generated = (move == encodeMove(sq.king, sq.g, 0, MOVE_CASTLE | MOVE_TWO_SQUARE) &&
+                     (list.castlingGenerated & 1)) ||
+                    (move == encodeMove(sq.king, sq.c, 0, MOVE_CASTLE) && (list.castlingGenerated & 2));
+    } else {
+        const std::uint32_t slot = static_cast<std::uint32_t>(piece - pieces_) - (list.side == WHITE ? 0 : 16);
+        if ((list.quietTargets[slot] >> to) & 1) {
+            if (piece->type != PAWN) {
+                generated = move == encodeMove(from, to, 0, 0);
+            } else if (list.side == WHITE ? to >= 56 : to <= 7) {
+                const std::uint32_t type = moveExtra(move);
+                generated = flags == (MOVE_PAWN | MOVE_PROMOTION) &&
+                            (type == BISHOP || type == ROOK || type == KNIGHT || type == QUEEN);
+            } else if (to - from == 16 || from - to == 16) {
+                generated = move == encodeMove(from, to, static_cast<std::uint32_t>((from + to) / 2),
+                                               MOVE_PAWN | MOVE_TWO_SQUARE);
+            } else {
+                generated = move == encodeMove(from, to, 0, MOVE_PAWN);
+            }
+        }
+    }
+    if (!generated || list.takenQuietCount == sizeof list.takenQuiet / sizeof list.takenQuiet[0])
+        return false;
+    list.takenQuiet[list.takenQuietCount++] = move;
+    return true;
 }

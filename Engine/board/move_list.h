@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "board/bitboards.h"
 #include "board/move_record.h"
 #include "board/types.h"
 
@@ -25,6 +26,16 @@ struct MoveList {
     std::uint32_t pickPhase = 0;
     std::uint32_t nonCapturesLeft = 0;
     std::uint32_t capturesLeft = 0;
+
+    // A generation that only counts non-captures (see Board_class::generateMoves)
+    // leaves `nonCaptures` unwritten and records, per piece slot of the side,
+    // the squares its non-captures go to; membership is asked of
+    // Board_class::takeQuietMove.
+    bool nonCapturesListed = true;
+    Bitboard quietTargets[16] = {};
+    std::uint8_t castlingGenerated = 0;   // 1 king-side, 2 queen-side
+    Move takenQuiet[4] = {};
+    std::uint32_t takenQuietCount = 0;
 
     void setSide(Colour colour)
     {

@@ -10,7 +10,7 @@
 
 constexpr std::uint32_t MOBILITY_PLIES = 256;
 
-class Piece_class : private Object_class {
+class Piece_class final : private Object_class {
 public:
     Piece_class() = default;
     Piece_class(const Piece_class&) = default;

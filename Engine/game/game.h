@@ -30,7 +30,7 @@ constexpr std::int32_t MATE_IN_ONE_SCORE = 99998;
 constexpr int MOVE_ACCEPTED = 0;
 constexpr int MOVE_REJECTED = 6;
 
-class Game_class : private Object_class {
+class Game_class final : private Object_class {
 public:
     Game_class(GuiInterface_class* gui, const Config_class* config, const ReleaseProfile& release);
     ~Game_class();

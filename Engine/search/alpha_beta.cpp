@@ -98,6 +98,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         ++nullMoveTries_;
         nullMoveActive_ = true;
         board_.makeNullMove(list.record);
+        table_->prefetch(board_.hashKey);
         const std::int32_t score = -alphaBeta(ply + 1, depth - 2, -beta, -beta + 1);
         board_.unmakeNullMove(list.record);
         nullMoveActive_ = false;
@@ -125,6 +126,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
             break;
         const Move move = list.record.move;
         board_.makeMove(list.record);
+        table_->prefetch(board_.hashKey);
         ++nodeCount_;
         const std::int32_t score = -alphaBeta(ply + 1, depth + extension - 1, -beta, -alpha);
         board_.unmakeMove(list.record);
@@ -181,7 +183,8 @@ std::int32_t Search_class::quiesce(std::uint32_t ply, std::int32_t alpha, std::i
             alpha = std::max(alpha, DRAW_SCORE);
     }
 
-    board_.generateMoves(list);
+    // Quiescence never walks the non-captures: count them, don't list them.
+    board_.generateMoves(list, false);
     if (board_.statusFlags & STATUS_CHECKMATED) {
         const std::int32_t mated = static_cast<std::int32_t>(ply) - MATE_SCORE;
         store(list, ply, mated, HASH_EXACT, HASH_ANY_DEPTH);
@@ -213,6 +216,7 @@ std::int32_t Search_class::quiesce(std::uint32_t ply, std::int32_t alpha, std::i
             break;
         const Move move = list.record.move;
         board_.makeMove(list.record);
+        table_->prefetch(board_.hashKey);
         ++nodeCount_;
         const std::int32_t score = -quiesce(ply + 1, -beta, -alpha);
         board_.unmakeMove(list.record);

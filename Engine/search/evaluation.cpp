@@ -1,18 +1,17 @@
 // The static score of the search board at one node. Terms are summed from
 // White's point of view and returned for the side to move. The game phase is
 // the full-move number: below 20 the opening terms apply, from 20 on the
-// middle and end game terms. Mobility and hit counts come from the move
-// generations of the current line, so the node's moves must be generated first.
+// middle and end game terms (see evaluation_tables.cpp for the per-piece
+// terms). Mobility and hit counts come from the move generations of the
+// current line, so the node's moves must be generated first.
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "search/search.h"
 
 namespace {
-
-constexpr std::int32_t OPENING_UNTIL_MOVE = 20;
-constexpr std::int32_t QUEEN_EARLY_UNTIL_MOVE = 10;
 
 int kingDistance(Square a, Square b)
 {
@@ -33,124 +32,43 @@ std::int32_t bareKingPenalty(const Piece_class& bare, const Piece_class& other)
     return 150 / kingDistance(bare.square, other.square) + 200 / (edgeDistance(bare.square) + 1);
 }
 
-// The square seen from the piece's own side: a black piece's square mirrored.
-Square ownSideSquare(const Piece_class& piece)
-{
-    return piece.colour == WHITE ? piece.square : piece.square ^ 56;
-}
-
-// Opening terms of one piece, as an amount for its own side.
-std::int32_t openingTerms(const Piece_class& piece, std::uint32_t mobility, std::int32_t fullmove,
-                          const EvalWeights& w)
-{
-    const Square s = ownSideSquare(piece);
-    const int rank = rankOf(s);
-    const int file = fileOf(s);
-    const bool corner = s == 0 || s == 7;
-    const auto mob = static_cast<std::int32_t>(mobility);
-    std::int32_t amount = 0;
-    switch (piece.type) {
-    case PAWN:
-        amount += w.openingPawnSquares[s];
-        break;
-    case QUEEN:
-        if (fullmove < QUEEN_EARLY_UNTIL_MOVE)
-            amount -= w.queenEarlyMoves * static_cast<std::int32_t>(piece.moveCount);
-        break;
-    case KING:
-        if (piece.moveCount >= 2)
-            amount -= w.kingMoves * static_cast<std::int32_t>(piece.moveCount);
-        break;
-    case KNIGHT:
-        if (file == 0 || file == 7 || rank == 0)
-            amount -= w.knightRim;
-        if (piece.moveCount == 0)
-            amount -= w.knightUnmoved;
-        amount += w.knightMobility * mob;
-        if (corner)
-            amount -= w.knightCorner;
-        if (s == 1 || s == 6)
-            amount -= w.knightBesideCorner;
-        break;
-    case BISHOP:
-        if (piece.moveCount == 0)
-            amount -= w.bishopUnmoved;
-        amount += w.bishopMobility * mob;
-        if (corner)
-            amount -= w.bishopCorner;
-        if (s == 2 || s == 5)
-            amount -= w.bishopHome;
-        if (piece.ownHits >= 3)
-            amount -= w.bishopCrowded;
-        break;
-    case ROOK:
-        if (piece.moveCount == 0)
-            amount -= w.rookUnmoved;
-        amount += w.rookMobility * mob;
-        if (corner)
-            amount -= w.rookCorner;
-        if (s == 1 || s == 6)
-            amount -= w.rookBesideCorner;
-        break;
-    default:
-        break;
-    }
-    return amount;
-}
-
-// Middle and end game terms of one piece, as an amount for its own side.
-std::int32_t laterTerms(const Piece_class& piece, std::uint32_t mobility, std::int32_t fullmove,
-                        const EvalWeights& w)
-{
-    const Square s = ownSideSquare(piece);
-    const auto mob = static_cast<std::int32_t>(mobility);
-    std::int32_t amount = 0;
-    switch (piece.type) {
-    case QUEEN:
-        amount += w.queenMobilityLate * mob;
-        if (piece.ownHits >= 4)
-            amount -= w.queenCrowdedLate;
-        break;
-    case ROOK:
-        amount += w.rookMobilityLate * mob;
-        if (piece.ownHits >= 2)
-            amount -= w.rookCrowdedLate;
-        break;
-    case BISHOP:
-        amount += w.bishopMobilityLate * mob;
-        if (piece.ownHits >= 2)
-            amount -= w.bishopCrowdedLate;
-        break;
-    case KNIGHT:
-        amount += w.knightMobilityLate * mob;
-        if (fileOf(s) == 0 || fileOf(s) == 7 || rankOf(s) == 0)
-            amount -= w.knightRimLate;
-        break;
-    case PAWN: {
-        const std::int32_t toGo = 7 - rankOf(s);   // ranks to the promotion rank
-        if (piece.ownHits != 0)
-            amount -= w.pawnBlockedByOwn;
-        else if (piece.enemyHits != 0)
-            amount -= w.pawnBlockedPerRank * toGo + w.pawnBlockedFlat;
-        if (fullmove >= w.passedRaceFromMove && toGo > 0)
-            amount += 150 / toGo;
-        break;
-    }
-    default:
-        break;
-    }
-    return amount;
-}
-
 } // namespace
+
+// The per-piece terms of the pieces in `slots` (all of one colour), scored
+// with their move counts filed under `mobilityIndex`.
+std::int32_t Search_class::pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const
+{
+    std::int32_t sum = 0;
+    for (; slots != 0; slots &= slots - 1) {
+        const Piece_class& piece = *board_.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(slots)));
+        const PieceTerms& t = evalTables_.piece[piece.code];
+        const Square s = piece.square;
+        const std::uint32_t moves = piece.moveCount;
+        std::int32_t amount = evalTables_.square[piece.code][s] +
+                              t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]);
+        if (moves == 0)
+            amount += t.unmoved;
+        if (piece.ownHits >= t.crowdedAt)
+            amount += t.crowded;
+        if (moves >= t.perMoveFrom)
+            amount += t.perMove * static_cast<std::int32_t>(moves);
+        if (piece.ownHits != 0)
+            amount += t.blockedByOwn;
+        else if (piece.enemyHits != 0)
+            amount += evalTables_.blockedByEnemy[piece.code][s];
+        sum += amount;
+    }
+    return sum;
+}
 
 std::int32_t Search_class::evaluate(std::uint32_t ply) const
 {
     const EvalWeights& w = rules_.evaluation;
     const Board_class& b = board_;
+    if (evalTables_.fullmove != b.fullmoveNumber)
+        buildEvalTables(w, b.fullmoveNumber, evalTables_);
     const ColourBlock& white = b.block(WHITE);
     const ColourBlock& black = b.block(BLACK);
-    const std::int32_t fullmove = b.fullmoveNumber;
 
     std::int32_t score = b.materialBalance;
     if (white.pieceCount == 1)
@@ -161,7 +79,7 @@ std::int32_t Search_class::evaluate(std::uint32_t ply) const
         score += w.bishopPair;
     if (black.typeCount[BISHOP] == 2)
         score -= w.bishopPair;
-    if (fullmove < OPENING_UNTIL_MOVE) {
+    if (evalTables_.opening) {
         if (b.hasCastled[0])
             score += w.castled;
         else if (!(b.castlingRights & (CASTLE_WK | CASTLE_WQ)))
@@ -177,16 +95,8 @@ std::int32_t Search_class::evaluate(std::uint32_t ply) const
     const Colour toMove = plies_[ply].side;
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
-    const bool opening = fullmove < OPENING_UNTIL_MOVE;
-    for (std::uint32_t slot = 0; slot < 32; ++slot) {
-        const Piece_class* piece = b.pieceSlot(slot);
-        if (piece == nullptr || piece->captured)
-            continue;
-        const std::uint32_t mobility = piece->mobility[piece->colour == toMove ? ownIndex : otherIndex];
-        const std::int32_t amount = opening ? openingTerms(*piece, mobility, fullmove, w)
-                                            : laterTerms(*piece, mobility, fullmove, w);
-        score += piece->colour == WHITE ? amount : -amount;
-    }
+    score += pieceTerms(b.liveSlots() & 0xffff, toMove == WHITE ? ownIndex : otherIndex);
+    score += pieceTerms(b.liveSlots() & 0xffff0000u, toMove == BLACK ? ownIndex : otherIndex);
     if (toMove == BLACK)
         score = -score;
 

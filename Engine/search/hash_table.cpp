@@ -28,8 +28,8 @@ unsigned percent(std::uint32_t part, std::uint32_t whole)
 
 }  // namespace
 
-HashTable_class::HashTable_class(std::unique_ptr<HashEntry[]> entries, std::uint32_t bytes)
-    : entries_(std::move(entries)),
+HashTable_class::HashTable_class(LargeMemory storage, std::uint32_t bytes)
+    : storage_(std::move(storage)),
       tableSize_(bytes),
       slotCount_(bytes / HASH_SLOT_SIZE),
       addressMask_(bytes / HASH_SLOT_SIZE - 1)
@@ -44,11 +44,10 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
     if (slots == 0)
         return nullptr;
     // Zero-filled, so fields that clear() leaves alone never hold garbage.
-    std::unique_ptr<HashEntry[]> entries(new (std::nothrow)
-                                             HashEntry[std::size_t{slots} * HASH_ENTRIES_PER_SLOT]());
-    if (!entries)
+    LargeMemory storage = allocateLargeMemory(std::size_t{slots} * HASH_SLOT_SIZE);
+    if (!storage)
         return nullptr;
-    std::unique_ptr<HashTable_class> table(new (std::nothrow) HashTable_class(std::move(entries), bytes));
+    std::unique_ptr<HashTable_class> table(new (std::nothrow) HashTable_class(std::move(storage), bytes));
     if (!table)
         return nullptr;
     table->clear();
@@ -61,7 +60,7 @@ HashEntry* HashTable_class::findEntry(std::uint64_t key)
     ++queries;
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
-    HashEntry* entry = entries_.get() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    HashEntry* entry = entries() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
     for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
         if (entry->flags == HASH_EMPTY)
             continue;
@@ -127,7 +126,7 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
 
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
-    HashEntry* entry = entries_.get() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    HashEntry* entry = entries() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
     bool write = false;
     std::uint32_t i = 0;
     for (; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
@@ -171,7 +170,7 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
 void HashTable_class::fixPosition(std::uint64_t key)
 {
     const auto keyLow = static_cast<std::uint32_t>(key);
-    HashEntry& entry = entries_[std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT];
+    HashEntry& entry = entries()[std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT];
     // Age, piece counts and mate distance stay what the entry had.
     entry.keyLow = keyLow;
     entry.keyHigh = static_cast<std::uint32_t>(key >> 32);
@@ -185,7 +184,7 @@ void HashTable_class::clear()
 {
     const std::size_t count = std::size_t{slotCount_} * HASH_ENTRIES_PER_SLOT;
     for (std::size_t i = 0; i < count; ++i) {
-        HashEntry& entry = entries_[i];
+        HashEntry& entry = entries()[i];
         entry.flags = HASH_EMPTY;
         entry.age = 0;
         entry.depth = 0;
@@ -201,7 +200,7 @@ void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
     debugPrintf("Hash: Clean %d\n", count);
     std::uint32_t dropped = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        HashEntry& entry = entries_[i];
+        HashEntry& entry = entries()[i];
         if (entry.flags != HASH_EMPTY && (entry.whiteCount > whiteCount || entry.blackCount > blackCount)) {
             entry.flags = HASH_EMPTY;
             ++dropped;
@@ -218,7 +217,7 @@ void HashTable_class::printStatistics() const
     std::uint32_t fixed = 0;
     std::uint32_t byDepth[STATISTICS_DEPTHS] = {};
     for (std::uint32_t i = 0; i < count; ++i) {
-        const HashEntry& entry = entries_[i];
+        const HashEntry& entry = entries()[i];
         if (entry.flags == HASH_FIXED)
             ++fixed;
         if (entry.flags == HASH_EMPTY)

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "board/types.h"
+#include "platform/large_memory.h"
 
 enum HashFlag : std::uint32_t {
     HASH_EMPTY = 1,
@@ -46,6 +47,15 @@ public:
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
     HashEntry* findEntry(std::uint64_t key);
+    // Starts loading a key's slot into the cache ahead of its probe.
+    void prefetch(std::uint64_t key) const
+    {
+        const char* slot = reinterpret_cast<const char*>(entries() +
+                                                         std::size_t{static_cast<std::uint32_t>(key) & addressMask_} *
+                                                             HASH_ENTRIES_PER_SLOT);
+        for (std::uint32_t offset = 0; offset < HASH_SLOT_SIZE; offset += 64)
+            __builtin_prefetch(slot + offset);
+    }
     // On a hit returns true, sets *entry and puts the score to use into alpha.
     bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,
                std::int32_t beta, HashEntry** entry);
@@ -62,7 +72,7 @@ public:
     std::uint32_t tableSize() const { return tableSize_; }
     std::uint32_t slotCount() const { return slotCount_; }
     std::uint32_t addressMask() const { return addressMask_; }
-    const HashEntry* slot(std::uint32_t index) const { return entries_.get() + index * HASH_ENTRIES_PER_SLOT; }
+    const HashEntry* slot(std::uint32_t index) const { return entries() + index * HASH_ENTRIES_PER_SLOT; }
 
     // Counters since the last zeroCounters (or clear).
     std::uint32_t hits = 0;
@@ -74,9 +84,10 @@ public:
     std::uint32_t overridden = 0;
 
 private:
-    HashTable_class(std::unique_ptr<HashEntry[]> entries, std::uint32_t bytes);
+    HashTable_class(LargeMemory storage, std::uint32_t bytes);
+    HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
 
-    std::unique_ptr<HashEntry[]> entries_;
+    LargeMemory storage_;
     std::uint32_t tableSize_;
     std::uint32_t slotCount_;
     std::uint32_t addressMask_;

@@ -28,6 +28,8 @@ bool Search_class::takeMove(SearchPly& list, Move move)
             return true;
         }
     }
+    if (!list.nonCapturesListed)
+        return board_.takeQuietMove(list, move);
     for (std::uint32_t i = list.nonCaptureCount; i-- > 0;) {
         if (list.nonCaptures[i] == move) {
             list.nonCaptures[i] = NO_MOVE;

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "search/evaluation_tables.h"
 #include "search/hash_table.h"
 #include "search/search_rules.h"
 
@@ -83,6 +84,7 @@ public:
     // The static score of the search board: moves generated into ply 0, then evaluate(0).
     std::int32_t staticEvaluation();
     std::int32_t evaluate(std::uint32_t ply) const;
+    std::int32_t pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const;
 
     std::int32_t alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta);
     std::int32_t quiesce(std::uint32_t ply, std::int32_t alpha, std::int32_t beta);
@@ -96,7 +98,7 @@ public:
     // Puts the next move to try into list.record.move; false when none is left.
     bool nextMove(SearchPly& list);
     // Removes a move from the list's arrays; false if it is not there.
-    static bool takeMove(SearchPly& list, Move move);
+    bool takeMove(SearchPly& list, Move move);
     // Makes the capture onto the last move's square the first capture tried.
     static void promoteRecapture(SearchPly& list, Move lastMove);
     // The plies below try the moves of this ply's best line first.
@@ -131,4 +133,5 @@ private:
     std::uint32_t forcedResearches_ = 0;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
+    mutable EvalTables evalTables_;   // rebuilt when the full-move number changes
 };
