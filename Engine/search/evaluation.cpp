@@ -38,25 +38,22 @@ std::int32_t bareKingPenalty(const Piece_class& bare, const Piece_class& other)
 // with their move counts filed under `mobilityIndex`.
 std::int32_t Search_class::pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const
 {
+    // Written as selects rather than branches: which terms apply changes
+    // from piece to piece and would defeat branch prediction.
     std::int32_t sum = 0;
     for (; slots != 0; slots &= slots - 1) {
         const Piece_class& piece = *board_.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(slots)));
-        const PieceTerms& t = evalTables_.piece[piece.code];
+        const std::uint32_t code = piece.code;
+        const PieceTerms& t = evalTables_.piece[code];
         const Square s = piece.square;
         const std::uint32_t moves = piece.moveCount;
-        std::int32_t amount = evalTables_.square[piece.code][s] +
-                              t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]);
-        if (moves == 0)
-            amount += t.unmoved;
-        if (piece.ownHits >= t.crowdedAt)
-            amount += t.crowded;
-        if (moves >= t.perMoveFrom)
-            amount += t.perMove * static_cast<std::int32_t>(moves);
-        if (piece.ownHits != 0)
-            amount += t.blockedByOwn;
-        else if (piece.enemyHits != 0)
-            amount += evalTables_.blockedByEnemy[piece.code][s];
-        sum += amount;
+        const std::uint32_t ownHits = piece.ownHits;
+        const std::int32_t blocked = ownHits != 0 ? t.blockedByOwn
+                                     : piece.enemyHits != 0 ? evalTables_.blockedByEnemy[code][s]
+                                                            : 0;
+        sum += evalTables_.square[code][s] + t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]) +
+               (moves == 0 ? t.unmoved : 0) + (ownHits >= t.crowdedAt ? t.crowded : 0) +
+               (moves >= t.perMoveFrom ? t.perMove * static_cast<std::int32_t>(moves) : 0) + blocked;
     }
     return sum;
 }

@@ -1,5 +1,7 @@
 #include "search/hash_table.h"
 
+#include <bit>
+#include <emmintrin.h>
 #include <new>
 
 #include "platform/debug_output.h"
@@ -28,8 +30,9 @@ unsigned percent(std::uint32_t part, std::uint32_t whole)
 
 }  // namespace
 
-HashTable_class::HashTable_class(LargeMemory storage, std::uint32_t bytes)
+HashTable_class::HashTable_class(LargeMemory storage, LargeMemory signatures, std::uint32_t bytes)
     : storage_(std::move(storage)),
+      signatures_(std::move(signatures)),
       tableSize_(bytes),
       slotCount_(bytes / HASH_SLOT_SIZE),
       addressMask_(bytes / HASH_SLOT_SIZE - 1)
@@ -45,9 +48,11 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
         return nullptr;
     // Zero-filled, so fields that clear() leaves alone never hold garbage.
     LargeMemory storage = allocateLargeMemory(std::size_t{slots} * HASH_SLOT_SIZE);
-    if (!storage)
+    LargeMemory signatures = allocateLargeMemory(std::size_t{slots} * HASH_ENTRIES_PER_SLOT * sizeof(std::uint16_t));
+    if (!storage || !signatures)
         return nullptr;
-    std::unique_ptr<HashTable_class> table(new (std::nothrow) HashTable_class(std::move(storage), bytes));
+    std::unique_ptr<HashTable_class> table(
+        new (std::nothrow) HashTable_class(std::move(storage), std::move(signatures), bytes));
     if (!table)
         return nullptr;
     table->clear();
@@ -60,11 +65,15 @@ HashEntry* HashTable_class::findEntry(std::uint64_t key)
     ++queries;
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
-    HashEntry* entry = entries() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
-    for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
-        if (entry->flags == HASH_EMPTY)
-            continue;
-        if (sameKey(*entry, keyLow, keyHigh)) {
+    const std::size_t first = std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    // The entries whose signature matches, in slot order; only they are read.
+    const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(signatures() + first));
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(signatureOf(keyHigh)));
+    auto candidates = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(stored, wanted)));
+    for (; candidates != 0; candidates &= candidates - 1) {
+        HashEntry* entry = entries() + first + std::countr_zero(candidates) / 2;
+        candidates &= candidates - 1;   // each entry has two bits in the mask
+        if (entry->flags != HASH_EMPTY && sameKey(*entry, keyLow, keyHigh)) {
             ++hits;
             return entry;
         }
@@ -157,6 +166,7 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
 
     entry->keyLow = keyLow;
     entry->keyHigh = keyHigh;
+    setSignature(entry, signatureOf(keyHigh));
     entry->flags = flag;
     entry->age = 0;
     entry->move = move;
@@ -174,6 +184,7 @@ void HashTable_class::fixPosition(std::uint64_t key)
     // Age, piece counts and mate distance stay what the entry had.
     entry.keyLow = keyLow;
     entry.keyHigh = static_cast<std::uint32_t>(key >> 32);
+    setSignature(&entry, signatureOf(entry.keyHigh));
     entry.flags = HASH_FIXED;
     entry.move = NO_MOVE;
     entry.score = 0;
@@ -190,6 +201,7 @@ void HashTable_class::clear()
         entry.depth = 0;
         entry.whiteCount = 0;
         entry.blackCount = 0;
+        signatures()[i] = 0;
     }
     zeroCounters();
 }
@@ -203,6 +215,7 @@ void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
         HashEntry& entry = entries()[i];
         if (entry.flags != HASH_EMPTY && (entry.whiteCount > whiteCount || entry.blackCount > blackCount)) {
             entry.flags = HASH_EMPTY;
+            signatures()[i] = 0;
             ++dropped;
         }
     }

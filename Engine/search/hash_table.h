@@ -47,14 +47,11 @@ public:
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
     HashEntry* findEntry(std::uint64_t key);
-    // Starts loading a key's slot into the cache ahead of its probe.
+    // Starts loading what a probe of the key reads first into the cache.
     void prefetch(std::uint64_t key) const
     {
-        const char* slot = reinterpret_cast<const char*>(entries() +
-                                                         std::size_t{static_cast<std::uint32_t>(key) & addressMask_} *
-                                                             HASH_ENTRIES_PER_SLOT);
-        for (std::uint32_t offset = 0; offset < HASH_SLOT_SIZE; offset += 64)
-            __builtin_prefetch(slot + offset);
+        __builtin_prefetch(signatures() + std::size_t{static_cast<std::uint32_t>(key) & addressMask_} *
+                                              HASH_ENTRIES_PER_SLOT);
     }
     // On a hit returns true, sets *entry and puts the score to use into alpha.
     bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,
@@ -84,10 +81,20 @@ public:
     std::uint32_t overridden = 0;
 
 private:
-    HashTable_class(LargeMemory storage, std::uint32_t bytes);
+    HashTable_class(LargeMemory storage, LargeMemory signatures, std::uint32_t bytes);
     HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
+    std::uint16_t* signatures() const { return static_cast<std::uint16_t*>(signatures_.get()); }
+    // A few bits of a key, never 0; 0 marks an empty entry in the index.
+    static std::uint16_t signatureOf(std::uint32_t keyHigh) { return static_cast<std::uint16_t>((keyHigh >> 16) | 1); }
+    void setSignature(const HashEntry* entry, std::uint16_t signature)
+    {
+        signatures()[entry - entries()] = signature;
+    }
 
     LargeMemory storage_;
+    // One signature per entry, kept beside the entries: a probe that finds no
+    // matching signature in its slot is a miss without reading the slot.
+    LargeMemory signatures_;
     std::uint32_t tableSize_;
     std::uint32_t slotCount_;
     std::uint32_t addressMask_;
