@@ -56,8 +56,8 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     Bitboard scratchTargets = 0;
     quietTargets_ = &scratchTargets;
     if (!listNonCaptures) {
-        for (Bitboard& targets : list.quietTargets)
-            targets = 0;
+        // Each piece's quiet-target set is reset as the piece is generated;
+        // only the sets of pieces on the board are ever consulted.
         list.castlingGenerated = 0;
         list.takenQuietCount = 0;
     }
@@ -76,8 +76,11 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     if (statusFlags & STATUS_DOUBLE_CHECK) {
         ownKing_->ownHits = 0;
         ownKing_->enemyHits = 0;
-        if (!listNonCaptures)
+        if (!listNonCaptures) {
+            for (Bitboard& targets : list.quietTargets)
+                targets = 0;   // only the king moves
             quietTargets_ = &list.quietTargets[ownKing_ - pieces_ - firstSlot];
+        }
         generateKingMoves(ownKing_);
     } else {
         for (std::uint32_t live = (liveSlots_ >> firstSlot) & 0xffff; live != 0; live &= live - 1) {
@@ -85,8 +88,10 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
             Piece_class* piece = pieceSlots_[slot];
             piece->ownHits = 0;
             piece->enemyHits = 0;
-            if (!listNonCaptures)
+            if (!listNonCaptures) {
                 quietTargets_ = &list.quietTargets[slot - firstSlot];
+                *quietTargets_ = 0;
+            }
             if (piece->type == PAWN)
                 generatePawnMoves(piece);
             else if (piece->type == KING)
