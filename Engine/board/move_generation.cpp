@@ -25,12 +25,6 @@ bool isStraight(std::int32_t delta)
     return delta == 1 || delta == -1 || delta == 8 || delta == -8;
 }
 
-// Does a piece of this type move along a ray of this step?
-bool slidesAlong(PieceType type, std::int32_t delta)
-{
-    return type == QUEEN || (type == ROOK && isStraight(delta)) ||
-           (type == BISHOP && !isStraight(delta));
-}
 
 // Squares of castling, by colour (index colour - 1).
 struct CastlingSquares {
@@ -119,6 +113,8 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
 
 // The ray-table direction index (E, NE, N, NW, W, SW, S, SE) of a queen step.
 namespace {
+constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
+
 int directionOf(std::int32_t delta)
 {
     switch (delta) {
@@ -152,59 +148,44 @@ void Board_class::findChecksAndPins()
     if (enemy[QUEEN] + enemy[ROOK] + enemy[BISHOP] == 0)
         return;
 
+    // Sliders that see the king give check; those that see it through exactly
+    // one own piece pin that piece to the line.
     const std::uint32_t them = generatingOpponent_ - 1;
-    const Bitboard straightSliders = pieceBB_[them][QUEEN] | pieceBB_[them][ROOK];
-    const Bitboard diagonalSliders = pieceBB_[them][QUEEN] | pieceBB_[them][BISHOP];
+    const Bitboard straight = pieceBB_[them][QUEEN] | pieceBB_[them][ROOK];
+    const Bitboard diagonal = pieceBB_[them][QUEEN] | pieceBB_[them][BISHOP];
+    const Bitboard occupiedNow = occupied();
+    const Bitboard own = colourBB_[generatingSide_ - 1];
+    const Bitboard rookLines = rookAttacksMagic(kingSquare, occupiedNow);
+    const Bitboard bishopLines = bishopAttacksMagic(kingSquare, occupiedNow);
+    const Bitboard checkers = (rookLines & straight) | (bishopLines & diagonal);
+    const Bitboard pinners =
+        ((rookAttacksMagic(kingSquare, occupiedNow ^ (rookLines & own)) & straight) |
+         (bishopAttacksMagic(kingSquare, occupiedNow ^ (bishopLines & own)) & diagonal)) & ~checkers;
     const AttackTables& tables = attackTables();
-    const RaySet& rays = raySet(QUEEN_RAYS, kingSquare);
-    for (std::uint32_t r = 0; r < rays.count; ++r) {
-        const Ray& ray = rays.rays[r];
-        // A ray without an enemy slider that moves along it holds no check and no pin.
-        const Bitboard sliders = isStraight(ray.delta) ? straightSliders : diagonalSliders;
-        if ((tables.ray[directionOf(ray.delta)][kingSquare] & sliders) == 0)
-            continue;
-        statusFlags &= ~STATUS_OWN_PIECE_ON_RAY;
-        Piece_class* candidate = nullptr;
-        std::uint32_t recorded = 0;   // empty squares written on this ray
-        Square square = kingSquare;
-        for (std::uint32_t step = 0; step < ray.steps; ++step) {
-            square += ray.delta;
-            Piece_class* piece = squares_[square];
-            if (piece == nullptr) {
-                if (!(statusFlags & (STATUS_IN_CHECK | STATUS_SLIDING_CHECK)))
-                    checkSquares_[checkCount_ + recorded++] = square;
-                continue;
-            }
-            if (piece->colour == generatingSide_) {
-                if (statusFlags & STATUS_OWN_PIECE_ON_RAY)
-                    break;   // two own pieces: no pin
-                statusFlags |= STATUS_OWN_PIECE_ON_RAY;
-                candidate = piece;
-                continue;
-            }
-            if (!slidesAlong(piece->type, ray.delta))
-                break;
-            if (statusFlags & STATUS_OWN_PIECE_ON_RAY) {
-                candidate->pinned = 1;
-                pinnedSlots_ |= slotBit(candidate);
-                candidate->pinDelta = ray.delta;
-                candidate->pinDeltaNeg = -ray.delta;
-                break;
-            }
-            excludedKingDelta_ = -ray.delta;
-            checkSquares_[checkCount_ + recorded] = square;
-            if (statusFlags & STATUS_IN_CHECK) {
-                statusFlags |= STATUS_DOUBLE_CHECK;   // only king moves follow
-                return;
-            }
-            checkCount_ = recorded + 1;
-            statusFlags |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
-            checkMask_ = 0;
-            for (std::uint32_t i = 0; i < checkCount_; ++i)
-                checkMask_ |= squareBit(checkSquares_[i]);
-            break;
-        }
+    for (Bitboard p = pinners; p != 0; p &= p - 1) {
+        const Square pinner = lowestSquare(p);
+        Piece_class& pinned = *squares_[lowestSquare(squaresBetween(kingSquare, pinner) & own)];
+        const std::int32_t delta = kDirectionDelta[tables.direction[kingSquare][pinner]];
+        pinned.pinned = 1;
+        pinned.pinDelta = delta;
+        pinned.pinDeltaNeg = -delta;
+        pinnedSlots_ |= slotBit(&pinned);
     }
+    if (checkers == 0)
+        return;
+    if ((statusFlags & STATUS_IN_CHECK) || (checkers & (checkers - 1))) {
+        // Double check: only king moves follow.
+        statusFlags |= (statusFlags & STATUS_IN_CHECK) ? STATUS_DOUBLE_CHECK
+                                                       : STATUS_IN_CHECK | STATUS_SLIDING_CHECK | STATUS_DOUBLE_CHECK;
+        return;
+    }
+    // One sliding checker: it may be taken or blocked on the squares between.
+    const Square checker = lowestSquare(checkers);
+    checkMask_ = squaresBetween(kingSquare, checker) | squareBit(checker);
+    checkCount_ = static_cast<std::uint32_t>(std::popcount(checkMask_));
+    checkSquares_[0] = lowestSquare(checkMask_);
+    excludedKingDelta_ = -kDirectionDelta[tables.direction[kingSquare][checker]];
+    statusFlags |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
 }
 
 bool Board_class::isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const
@@ -274,7 +255,6 @@ namespace {
 constexpr int kQueenDirections[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 constexpr int kRookDirections[4] = {0, 2, 4, 6};
 constexpr int kBishopDirections[4] = {1, 3, 5, 7};
-constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
 
 } // namespace
 
