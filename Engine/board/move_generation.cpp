@@ -20,10 +20,6 @@ constexpr std::uint32_t QUEEN_RAYS = QUEEN;
 constexpr std::uint32_t KING_RAYS = KING;
 constexpr std::uint32_t KNIGHT_RAYS = KNIGHT;
 
-bool isStraight(std::int32_t delta)
-{
-    return delta == 1 || delta == -1 || delta == 8 || delta == -8;
-}
 
 
 // Squares of castling, by colour (index colour - 1).
