@@ -156,6 +156,8 @@ private:
     void generateCastling(MoveList& list);
     bool addEnPassant(Piece_class* pawn, Square target);
     void generateKnightMoves(Piece_class* knight);
+    void generateFreePawnMoves(Piece_class* pawn);
+    std::uint32_t pawnCaptures(Piece_class* pawn);
     void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
     void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
     void addPromotions(Square from, Square to, std::uint32_t flags);
@@ -204,6 +206,8 @@ private:
     Bitboard enemyPieces_ = 0;
     Bitboard enPassantBit_ = 0;
     bool inCheck_ = false;
+    Bitboard pawnSingles_ = 0;   // when not in check: every pawn's single-step target
+    Bitboard pawnDoubles_ = 0;   // and double-step target
 };
 
 // True when the key stood on the board before: it equals the key of at least

@@ -61,6 +61,19 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     enemyPieces_ = colourBB_[generatingOpponent_ - 1];
     enPassantBit_ = enPassantSquare != NO_SQUARE ? squareBit(enPassantSquare) : 0;
     inCheck_ = statusFlags & STATUS_IN_CHECK;
+    if (!inCheck_) {
+        // Every pawn's single and double steps at once (double steps from the
+        // first two ranks, as the pawn rules here have it).
+        const Bitboard pawns = pieceBB_[generatingSide_ - 1][PAWN];
+        const Bitboard empty = ~occupiedNow_;
+        if (generatingSide_ == WHITE) {
+            pawnSingles_ = (pawns << 8) & empty;
+            pawnDoubles_ = ((pawnSingles_ & 0x0000000000ffff00ULL) << 8) & empty;
+        } else {
+            pawnSingles_ = (pawns >> 8) & empty;
+            pawnDoubles_ = ((pawnSingles_ & 0x00ffff0000000000ULL) >> 8) & empty;
+        }
+    }
 
     const std::uint32_t firstSlot = generatingSide_ == WHITE ? 0 : 16;
     if (statusFlags & STATUS_DOUBLE_CHECK) {
@@ -82,8 +95,12 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
                 quietTargets_ = &list.quietTargets[slot - firstSlot];
                 *quietTargets_ = 0;
             }
-            if (piece->type == PAWN)
-                generatePawnMoves(piece);
+            if (piece->type == PAWN) {
+                if (inCheck_ || piece->pinned)
+                    generatePawnMoves(piece);
+                else
+                    generateFreePawnMoves(piece);
+            }
             else if (piece->type == KING)
                 generateKingMoves(piece);
             else
@@ -500,31 +517,8 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
     std::uint32_t tally = 0;
 
     // Capture steps, in ray-set order: towards the h-file first.
-    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_)) {
-        const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
-        for (const std::int32_t delta : steps) {
-            const Square to = from + delta;
-            // The step must stay on the board (no wrap to the other edge).
-            if (delta == steps[0] ? fileOf(from) == 7 : fileOf(from) == 0)
-                continue;
-            if (!allowedDirection(delta))
-                continue;
-            if (enemyPieces_ & squareBit(to)) {
-                if (inCheck && !isCheckSquare(to))
-                    continue;
-                if (lastRank(to))
-                    addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
-                else
-                    addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
-                ++tally;
-            } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
-                       (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
-                                     squares_[checkSquares_[0]]->type == PAWN))) {
-                if (addEnPassant(pawn, to))
-                    ++tally;
-            }
-        }
-    }
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_))
+        tally = pawnCaptures(pawn);
 
     // The forward step, and the double step from the second rank.
     const Square to = from + forward;
@@ -546,6 +540,74 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
         } else {
             addDoubleStep(from, to, forward, tally);   // in check, the double step may still block
         }
+    }
+    pawn->mobility[mobilityIndex_] = tally;
+}
+
+// A pawn's captures (en passant included), in ray-set order; returns how many
+// it adds to the pawn's tally (four promotions count once).
+std::uint32_t Board_class::pawnCaptures(Piece_class* pawn)
+{
+    const bool white = generatingSide_ == WHITE;
+    const bool inCheck = inCheck_;
+    const Square from = pawn->square;
+    auto lastRank = [white](Square s) { return white ? s >= 56 : s <= 7; };
+    std::uint32_t tally = 0;
+    const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
+    for (const std::int32_t delta : steps) {
+        const Square to = from + delta;
+        // The step must stay on the board (no wrap to the other edge).
+        if (delta == steps[0] ? fileOf(from) == 7 : fileOf(from) == 0)
+            continue;
+        if (pawn->pinned && delta != pawn->pinDelta && delta != pawn->pinDeltaNeg)
+            continue;
+        if (enemyPieces_ & squareBit(to)) {
+            if (inCheck && !isCheckSquare(to))
+                continue;
+            if (lastRank(to))
+                addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
+            else
+                addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
+            ++tally;
+        } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
+                   (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
+                                 squares_[checkSquares_[0]]->type == PAWN))) {
+            if (addEnPassant(pawn, to))
+                ++tally;
+        }
+    }
+    return tally;
+}
+
+// A pawn that is neither pinned nor facing a check: the same moves, in the
+// same order, as generatePawnMoves, read off the sets worked out for all pawns.
+void Board_class::generateFreePawnMoves(Piece_class* pawn)
+{
+    const bool white = generatingSide_ == WHITE;
+    const Square from = pawn->square;
+    std::uint32_t tally = 0;
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_))
+        tally = pawnCaptures(pawn);
+    const std::int32_t forward = white ? 8 : -8;
+    const Square to = from + forward;
+    if (pawnSingles_ & squareBit(to)) {
+        if (white ? to >= 56 : to <= 7) {
+            addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
+            ++tally;
+        } else {
+            addMove(encodeMove(from, to, 0, MOVE_PAWN));
+            ++tally;
+            const Square further = to + forward;
+            if ((white ? from < 16 : from >= 48) && (pawnDoubles_ & squareBit(further))) {
+                addMove(encodeMove(from, further, static_cast<std::uint32_t>(to), MOVE_PAWN | MOVE_TWO_SQUARE));
+                ++tally;
+            }
+        }
+    } else if (to >= 0 && to < 64) {
+        if (enemyPieces_ & squareBit(to))
+            ++pawn->enemyHits;
+        else if (ownPieces_ & squareBit(to))
+            ++pawn->ownHits;
     }
     pawn->mobility[mobilityIndex_] = tally;
 }
