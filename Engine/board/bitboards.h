@@ -19,6 +19,7 @@ struct AttackTables {
     Bitboard king[64];
     Bitboard pawn[2][64];   // squares a pawn of colour index c on the square attacks
     Bitboard ray[8][64];    // queen directions in ray-table order: E, NE, N, NW, W, SW, S, SE
+    std::int8_t direction[64][64];   // the direction from one square to another on a line, -1 if none
 };
 
 namespace bitboard_detail {
@@ -61,6 +62,14 @@ constexpr AttackTables buildTables()
             t.ray[d][s] = ray;
         }
     }
+    for (Square s = 0; s < 64; ++s) {
+        for (Square to = 0; to < 64; ++to)
+            t.direction[s][to] = -1;
+        for (int d = 0; d < 8; ++d) {
+            for (Bitboard ray = t.ray[d][s]; ray != 0; ray &= ray - 1)
+                t.direction[s][std::countr_zero(ray)] = static_cast<std::int8_t>(d);
+        }
+    }
     return t;
 }
 
@@ -70,6 +79,13 @@ inline constexpr AttackTables kTables = buildTables();
 inline const AttackTables& attackTables()
 {
     return bitboard_detail::kTables;
+}
+
+// The squares strictly between two squares on a line (none if not on a line).
+inline Bitboard squaresBetween(Square from, Square to)
+{
+    const int d = bitboard_detail::kTables.direction[from][to];
+    return d < 0 ? 0 : bitboard_detail::kTables.ray[d][from] & bitboard_detail::kTables.ray[(d + 4) & 7][to];
 }
 
 // Directions 0..3 of the ray table (E, NE, N, NW) run to higher squares.

@@ -1,5 +1,7 @@
 #include "board/board.h"
 
+#include <bit>
+
 #include "platform/debug_output.h"
 
 namespace {
@@ -41,6 +43,9 @@ void Board_class::clear()
     for (Piece_class*& slot : pieceSlots_)
         slot = nullptr;
     liveSlots_ = 0;
+    for (std::uint32_t& slots : slotsByType_)
+        slots = 0;
+    pieceScoreStale_ = true;
     for (Piece_class*& square : squares_)
         square = nullptr;
     blocks_[0] = ColourBlock{};
@@ -79,6 +84,8 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     pieceSlots_[slot] = stored;
     if (!stored->captured)
         liveSlots_ |= 1u << slot;
+    slotsByType_[stored->type] |= 1u << slot;
+    pieceScoreStale_ = true;
     ++own.pieceCount;
     if (piece.type == KING)
         own.king = stored;
@@ -156,4 +163,14 @@ void Board_class::addFullmoves(std::int32_t delta)
     // Wrapping arithmetic: a FEN may carry any 32-bit move number.
     fullmoveNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(fullmoveNumber) +
                                                static_cast<std::uint32_t>(delta));
+}
+
+void Board_class::recomputePieceScore() const
+{
+    pieceScore_ = 0;
+    if (pieceScoreTable_ != nullptr) {
+        for (std::uint32_t live = liveSlots_; live != 0; live &= live - 1)
+            pieceScore_ += scoreOf(pieces_[std::countr_zero(live)]);
+    }
+    pieceScoreStale_ = false;
 }

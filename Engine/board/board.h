@@ -20,6 +20,7 @@
 #include "board/move_record.h"
 #include "board/object.h"
 #include "board/piece.h"
+#include "board/piece_score.h"
 #include "board/types.h"
 #include "board/zobrist.h"
 
@@ -115,6 +116,22 @@ public:
     const ColourBlock& block(Colour colour) const { return blocks_[colour - 1]; }
     Piece_class* pieceAt(Square square) const { return squares_[square]; }
     Piece_class* pieceSlot(std::uint32_t slot) const { return pieceSlots_[slot]; }
+    // Keeps the sum of the table's score over the pieces on the board from now
+    // on (null: no sum is kept).
+    void setPieceScoreTable(const PieceScoreTable* table)
+    {
+        pieceScoreTable_ = table;
+        pieceScoreStale_ = true;
+        ++pieceScoreEpoch_;   // sums saved in move records no longer apply
+    }
+    std::int32_t pieceScore() const
+    {
+        if (pieceScoreStale_)
+            recomputePieceScore();
+        return pieceScore_;
+    }
+    // Slots of the pieces of a type (captured ones included; see liveSlots).
+    std::uint32_t slotsOfType(PieceType type) const { return slotsByType_[type]; }
     // Bit n set while slot n holds a piece that is on the board.
     std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
@@ -156,6 +173,8 @@ private:
     void generateCastling(MoveList& list);
     bool addEnPassant(Piece_class* pawn, Square target);
     void generateKnightMoves(Piece_class* knight);
+    void generateFreePawnMoves(Piece_class* pawn);
+    std::uint32_t pawnCaptures(Piece_class* pawn);
     void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
     void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
     void addPromotions(Square from, Square to, std::uint32_t flags);
@@ -179,6 +198,16 @@ private:
     Piece_class* squares_[64] = {};
     ColourBlock blocks_[2];
     std::uint32_t liveSlots_ = 0;
+    std::uint32_t slotsByType_[6] = {};
+    const PieceScoreTable* pieceScoreTable_ = nullptr;
+    mutable std::int32_t pieceScore_ = 0;
+    mutable bool pieceScoreStale_ = true;
+    std::uint32_t pieceScoreEpoch_ = 0;
+    void recomputePieceScore() const;
+    std::int32_t scoreOf(const Piece_class& piece) const
+    {
+        return pieceScoreTable_->of(piece.code, piece.square, piece.moveCount);
+    }
     Bitboard colourBB_[2] = {};     // squares of each colour's pieces
     Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
@@ -204,6 +233,8 @@ private:
     Bitboard enemyPieces_ = 0;
     Bitboard enPassantBit_ = 0;
     bool inCheck_ = false;
+    Bitboard pawnSingles_ = 0;   // when not in check: every pawn's single-step target
+    Bitboard pawnDoubles_ = 0;   // and double-step target
 };
 
 // True when the key stood on the board before: it equals the key of at least

@@ -1,5 +1,6 @@
 // A full cross-check of the board's redundant state, for tests, fuzzing and
 // debug builds.
+#include <bit>
 #include <cstdio>
 
 #include "board/board.h"
@@ -75,6 +76,18 @@ bool Board_class::isConsistent(char* why, std::size_t whySize, Colour keySide) c
         }
         if (colourBB_[c] != colourSet)
             return fail("colour set", c);
+    }
+    if (pieceScoreTable_ != nullptr && !pieceScoreStale_) {
+        std::int32_t score = 0;
+        for (std::uint32_t live = liveSlots_; live != 0; live &= live - 1)
+            score += scoreOf(pieces_[std::countr_zero(live)]);
+        if (score != pieceScore_)
+            return fail("piece score", pieceScore_);
+    }
+    for (std::uint32_t slot = 0; slot < 32; ++slot) {
+        const Piece_class* piece = pieceSlots_[slot];
+        if (piece != nullptr && !((slotsByType_[piece->type] >> slot) & 1))
+            return fail("type slots", static_cast<int>(slot));
     }
     if (material != materialBalance)
         return fail("material balance", materialBalance);

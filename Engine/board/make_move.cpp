@@ -45,6 +45,13 @@ void Board_class::makeMove(MoveRecord& record)
     lastMove = move;
     record.side = own;
     record.key = hashKey;
+    const bool scoring = pieceScoreTable_ != nullptr;
+    if (scoring) {
+        if (pieceScoreStale_)
+            recomputePieceScore();
+        record.pieceScore = pieceScore_;
+    }
+    record.pieceScoreEpoch = scoring ? pieceScoreEpoch_ : pieceScoreEpoch_ - 1;
 
     if (flags & (MOVE_PAWN | MOVE_CAPTURE)) {
         record.halfmoveClock = halfmoveClock;
@@ -75,6 +82,8 @@ void Board_class::makeMove(MoveRecord& record)
         record.castlingRights = castlingRights;
         Piece_class* victim = squares_[moveExtra(move)];
         Piece_class* mover = squares_[from];
+        if (scoring)
+            pieceScore_ -= scoreOf(*victim) + scoreOf(*mover);
         ++mover->moveCount;
         record.captured = victim;
         record.mover = mover;
@@ -88,6 +97,8 @@ void Board_class::makeMove(MoveRecord& record)
         squares_[victim->square] = nullptr;
         flipBits(*victim, victim->square);
         movePiece(mover, to);
+        if (scoring)
+            pieceScore_ += scoreOf(*mover);
         toggle(keys_.squareKeys[from][mover->code] ^ keys_.squareKeys[to][mover->code]);
         assert(isConsistent(nullptr, 0, otherColour(record.side)));
         return;
@@ -102,8 +113,12 @@ void Board_class::makeMove(MoveRecord& record)
         ColourBlock& ownBlock = blockOf(own);
         toggle(keys_.squareKeys[from][pawn->code]);
         materialBalance -= pawn->value;
+        if (scoring)
+            pieceScore_ -= scoreOf(*pawn);
         flipBits(*pawn, from);
+        slotsByType_[PAWN] &= ~slotBit(pawn);
         pawn->setType(moveExtra(move));
+        slotsByType_[pawn->type] |= slotBit(pawn);
         flipBits(*pawn, from);
         toggle(keys_.squareKeys[from][pawn->code]);
         ++ownBlock.typeCount[pawn->type];
@@ -116,11 +131,15 @@ void Board_class::makeMove(MoveRecord& record)
     record.mover = mover;
     record.captured = captured;
     record.from = from;
+    if (scoring && !(flags & MOVE_PROMOTION))
+        pieceScore_ -= scoreOf(*mover);
     toggle(keys_.squareKeys[from][mover->code]);
     record.castlingRights = castlingRights;
     toggle(keys_.castleKeys[castlingRights]);
     castlingRights &= mover->castleKeepMask;
     if (captured != nullptr) {
+        if (scoring)
+            pieceScore_ -= scoreOf(*captured);
         captured->captured = 1;
         liveSlots_ &= ~slotBit(captured);
         flipBits(*captured, to);
@@ -132,6 +151,8 @@ void Board_class::makeMove(MoveRecord& record)
     }
     movePiece(mover, to);
     ++mover->moveCount;
+    if (scoring)
+        pieceScore_ += scoreOf(*mover);
     toggle(keys_.squareKeys[to][mover->code]);
     toggle(keys_.castleKeys[castlingRights]);
     assert(isConsistent(nullptr, 0, otherColour(record.side)));
@@ -148,10 +169,15 @@ void Board_class::makeCastling(MoveRecord& record)
 
     Piece_class* king = squares_[c.kingFrom];
     Piece_class* rook = squares_[c.rookFrom];
+    const bool scoring = pieceScoreTable_ != nullptr;
+    if (scoring)
+        pieceScore_ -= scoreOf(*king) + scoreOf(*rook);
     movePiece(king, c.kingTo);
     movePiece(rook, c.rookTo);
     ++king->moveCount;
     ++rook->moveCount;
+    if (scoring)
+        pieceScore_ += scoreOf(*king) + scoreOf(*rook);
     toggle(keys_.squareKeys[c.kingFrom][king->code] ^ keys_.squareKeys[c.kingTo][king->code]);
     toggle(keys_.squareKeys[c.rookFrom][rook->code] ^ keys_.squareKeys[c.rookTo][rook->code]);
     toggle(keys_.castleKeys[castlingRights]);
@@ -165,6 +191,10 @@ void Board_class::unmakeMove(const MoveRecord& record)
 
     hashKey = record.key;
     lastMove = record.previousLastMove;
+    if (record.pieceScoreEpoch == pieceScoreEpoch_)
+        pieceScore_ = record.pieceScore;
+    else
+        pieceScoreStale_ = true;   // summed with another table, or with none
     if (flags & (MOVE_PAWN | MOVE_CAPTURE))
         halfmoveClock = record.halfmoveClock;
     else
@@ -185,7 +215,9 @@ void Board_class::unmakeMove(const MoveRecord& record)
         --ownBlock.typeCount[mover->type];
         ++ownBlock.typeCount[PAWN];
         flipBits(*mover, to);
+        slotsByType_[mover->type] &= ~slotBit(mover);
         mover->setType(PAWN);
+        slotsByType_[PAWN] |= slotBit(mover);
         flipBits(*mover, to);
         materialBalance += mover->value;
     } else if (flags & MOVE_EN_PASSANT) {

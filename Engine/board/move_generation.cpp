@@ -20,17 +20,7 @@ constexpr std::uint32_t QUEEN_RAYS = QUEEN;
 constexpr std::uint32_t KING_RAYS = KING;
 constexpr std::uint32_t KNIGHT_RAYS = KNIGHT;
 
-bool isStraight(std::int32_t delta)
-{
-    return delta == 1 || delta == -1 || delta == 8 || delta == -8;
-}
 
-// Does a piece of this type move along a ray of this step?
-bool slidesAlong(PieceType type, std::int32_t delta)
-{
-    return type == QUEEN || (type == ROOK && isStraight(delta)) ||
-           (type == BISHOP && !isStraight(delta));
-}
 
 // Squares of castling, by colour (index colour - 1).
 struct CastlingSquares {
@@ -71,6 +61,19 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
     enemyPieces_ = colourBB_[generatingOpponent_ - 1];
     enPassantBit_ = enPassantSquare != NO_SQUARE ? squareBit(enPassantSquare) : 0;
     inCheck_ = statusFlags & STATUS_IN_CHECK;
+    if (!inCheck_) {
+        // Every pawn's single and double steps at once (double steps from the
+        // first two ranks, as the pawn rules here have it).
+        const Bitboard pawns = pieceBB_[generatingSide_ - 1][PAWN];
+        const Bitboard empty = ~occupiedNow_;
+        if (generatingSide_ == WHITE) {
+            pawnSingles_ = (pawns << 8) & empty;
+            pawnDoubles_ = ((pawnSingles_ & 0x0000000000ffff00ULL) << 8) & empty;
+        } else {
+            pawnSingles_ = (pawns >> 8) & empty;
+            pawnDoubles_ = ((pawnSingles_ & 0x00ffff0000000000ULL) >> 8) & empty;
+        }
+    }
 
     const std::uint32_t firstSlot = generatingSide_ == WHITE ? 0 : 16;
     if (statusFlags & STATUS_DOUBLE_CHECK) {
@@ -92,8 +95,12 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
                 quietTargets_ = &list.quietTargets[slot - firstSlot];
                 *quietTargets_ = 0;
             }
-            if (piece->type == PAWN)
-                generatePawnMoves(piece);
+            if (piece->type == PAWN) {
+                if (inCheck_ || piece->pinned)
+                    generatePawnMoves(piece);
+                else
+                    generateFreePawnMoves(piece);
+            }
             else if (piece->type == KING)
                 generateKingMoves(piece);
             else
@@ -119,6 +126,8 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
 
 // The ray-table direction index (E, NE, N, NW, W, SW, S, SE) of a queen step.
 namespace {
+constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
+
 int directionOf(std::int32_t delta)
 {
     switch (delta) {
@@ -152,59 +161,44 @@ void Board_class::findChecksAndPins()
     if (enemy[QUEEN] + enemy[ROOK] + enemy[BISHOP] == 0)
         return;
 
+    // Sliders that see the king give check; those that see it through exactly
+    // one own piece pin that piece to the line.
     const std::uint32_t them = generatingOpponent_ - 1;
-    const Bitboard straightSliders = pieceBB_[them][QUEEN] | pieceBB_[them][ROOK];
-    const Bitboard diagonalSliders = pieceBB_[them][QUEEN] | pieceBB_[them][BISHOP];
+    const Bitboard straight = pieceBB_[them][QUEEN] | pieceBB_[them][ROOK];
+    const Bitboard diagonal = pieceBB_[them][QUEEN] | pieceBB_[them][BISHOP];
+    const Bitboard occupiedNow = occupied();
+    const Bitboard own = colourBB_[generatingSide_ - 1];
+    const Bitboard rookLines = rookAttacksMagic(kingSquare, occupiedNow);
+    const Bitboard bishopLines = bishopAttacksMagic(kingSquare, occupiedNow);
+    const Bitboard checkers = (rookLines & straight) | (bishopLines & diagonal);
+    const Bitboard pinners =
+        ((rookAttacksMagic(kingSquare, occupiedNow ^ (rookLines & own)) & straight) |
+         (bishopAttacksMagic(kingSquare, occupiedNow ^ (bishopLines & own)) & diagonal)) & ~checkers;
     const AttackTables& tables = attackTables();
-    const RaySet& rays = raySet(QUEEN_RAYS, kingSquare);
-    for (std::uint32_t r = 0; r < rays.count; ++r) {
-        const Ray& ray = rays.rays[r];
-        // A ray without an enemy slider that moves along it holds no check and no pin.
-        const Bitboard sliders = isStraight(ray.delta) ? straightSliders : diagonalSliders;
-        if ((tables.ray[directionOf(ray.delta)][kingSquare] & sliders) == 0)
-            continue;
-        statusFlags &= ~STATUS_OWN_PIECE_ON_RAY;
-        Piece_class* candidate = nullptr;
-        std::uint32_t recorded = 0;   // empty squares written on this ray
-        Square square = kingSquare;
-        for (std::uint32_t step = 0; step < ray.steps; ++step) {
-            square += ray.delta;
-            Piece_class* piece = squares_[square];
-            if (piece == nullptr) {
-                if (!(statusFlags & (STATUS_IN_CHECK | STATUS_SLIDING_CHECK)))
-                    checkSquares_[checkCount_ + recorded++] = square;
-                continue;
-            }
-            if (piece->colour == generatingSide_) {
-                if (statusFlags & STATUS_OWN_PIECE_ON_RAY)
-                    break;   // two own pieces: no pin
-                statusFlags |= STATUS_OWN_PIECE_ON_RAY;
-                candidate = piece;
-                continue;
-            }
-            if (!slidesAlong(piece->type, ray.delta))
-                break;
-            if (statusFlags & STATUS_OWN_PIECE_ON_RAY) {
-                candidate->pinned = 1;
-                pinnedSlots_ |= slotBit(candidate);
-                candidate->pinDelta = ray.delta;
-                candidate->pinDeltaNeg = -ray.delta;
-                break;
-            }
-            excludedKingDelta_ = -ray.delta;
-            checkSquares_[checkCount_ + recorded] = square;
-            if (statusFlags & STATUS_IN_CHECK) {
-                statusFlags |= STATUS_DOUBLE_CHECK;   // only king moves follow
-                return;
-            }
-            checkCount_ = recorded + 1;
-            statusFlags |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
-            checkMask_ = 0;
-            for (std::uint32_t i = 0; i < checkCount_; ++i)
-                checkMask_ |= squareBit(checkSquares_[i]);
-            break;
-        }
+    for (Bitboard p = pinners; p != 0; p &= p - 1) {
+        const Square pinner = lowestSquare(p);
+        Piece_class& pinned = *squares_[lowestSquare(squaresBetween(kingSquare, pinner) & own)];
+        const std::int32_t delta = kDirectionDelta[tables.direction[kingSquare][pinner]];
+        pinned.pinned = 1;
+        pinned.pinDelta = delta;
+        pinned.pinDeltaNeg = -delta;
+        pinnedSlots_ |= slotBit(&pinned);
     }
+    if (checkers == 0)
+        return;
+    if ((statusFlags & STATUS_IN_CHECK) || (checkers & (checkers - 1))) {
+        // Double check: only king moves follow.
+        statusFlags |= (statusFlags & STATUS_IN_CHECK) ? STATUS_DOUBLE_CHECK
+                                                       : STATUS_IN_CHECK | STATUS_SLIDING_CHECK | STATUS_DOUBLE_CHECK;
+        return;
+    }
+    // One sliding checker: it may be taken or blocked on the squares between.
+    const Square checker = lowestSquare(checkers);
+    checkMask_ = squaresBetween(kingSquare, checker) | squareBit(checker);
+    checkCount_ = static_cast<std::uint32_t>(std::popcount(checkMask_));
+    checkSquares_[0] = lowestSquare(checkMask_);
+    excludedKingDelta_ = -kDirectionDelta[tables.direction[kingSquare][checker]];
+    statusFlags |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
 }
 
 bool Board_class::isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const
@@ -274,7 +268,6 @@ namespace {
 constexpr int kQueenDirections[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 constexpr int kRookDirections[4] = {0, 2, 4, 6};
 constexpr int kBishopDirections[4] = {1, 3, 5, 7};
-constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
 
 } // namespace
 
@@ -524,31 +517,8 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
     std::uint32_t tally = 0;
 
     // Capture steps, in ray-set order: towards the h-file first.
-    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_)) {
-        const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
-        for (const std::int32_t delta : steps) {
-            const Square to = from + delta;
-            // The step must stay on the board (no wrap to the other edge).
-            if (delta == steps[0] ? fileOf(from) == 7 : fileOf(from) == 0)
-                continue;
-            if (!allowedDirection(delta))
-                continue;
-            if (enemyPieces_ & squareBit(to)) {
-                if (inCheck && !isCheckSquare(to))
-                    continue;
-                if (lastRank(to))
-                    addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
-                else
-                    addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
-                ++tally;
-            } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
-                       (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
-                                     squares_[checkSquares_[0]]->type == PAWN))) {
-                if (addEnPassant(pawn, to))
-                    ++tally;
-            }
-        }
-    }
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_))
+        tally = pawnCaptures(pawn);
 
     // The forward step, and the double step from the second rank.
     const Square to = from + forward;
@@ -570,6 +540,74 @@ void Board_class::generatePawnMoves(Piece_class* pawn)
         } else {
             addDoubleStep(from, to, forward, tally);   // in check, the double step may still block
         }
+    }
+    pawn->mobility[mobilityIndex_] = tally;
+}
+
+// A pawn's captures (en passant included), in ray-set order; returns how many
+// it adds to the pawn's tally (four promotions count once).
+std::uint32_t Board_class::pawnCaptures(Piece_class* pawn)
+{
+    const bool white = generatingSide_ == WHITE;
+    const bool inCheck = inCheck_;
+    const Square from = pawn->square;
+    auto lastRank = [white](Square s) { return white ? s >= 56 : s <= 7; };
+    std::uint32_t tally = 0;
+    const std::int32_t steps[2] = {white ? 9 : -7, white ? 7 : -9};
+    for (const std::int32_t delta : steps) {
+        const Square to = from + delta;
+        // The step must stay on the board (no wrap to the other edge).
+        if (delta == steps[0] ? fileOf(from) == 7 : fileOf(from) == 0)
+            continue;
+        if (pawn->pinned && delta != pawn->pinDelta && delta != pawn->pinDeltaNeg)
+            continue;
+        if (enemyPieces_ & squareBit(to)) {
+            if (inCheck && !isCheckSquare(to))
+                continue;
+            if (lastRank(to))
+                addPromotions(from, to, MOVE_PAWN | MOVE_CAPTURE | MOVE_PROMOTION);
+            else
+                addCapture(encodeMove(from, to, 0, MOVE_PAWN | MOVE_CAPTURE));
+            ++tally;
+        } else if (to == enPassantSquare && !(occupiedNow_ & squareBit(to)) &&
+                   (!inCheck || (checkCount_ == 1 && squares_[checkSquares_[0]] != nullptr &&
+                                 squares_[checkSquares_[0]]->type == PAWN))) {
+            if (addEnPassant(pawn, to))
+                ++tally;
+        }
+    }
+    return tally;
+}
+
+// A pawn that is neither pinned nor facing a check: the same moves, in the
+// same order, as generatePawnMoves, read off the sets worked out for all pawns.
+void Board_class::generateFreePawnMoves(Piece_class* pawn)
+{
+    const bool white = generatingSide_ == WHITE;
+    const Square from = pawn->square;
+    std::uint32_t tally = 0;
+    if (attackTables().pawn[generatingSide_ - 1][from] & (enemyPieces_ | enPassantBit_))
+        tally = pawnCaptures(pawn);
+    const std::int32_t forward = white ? 8 : -8;
+    const Square to = from + forward;
+    if (pawnSingles_ & squareBit(to)) {
+        if (white ? to >= 56 : to <= 7) {
+            addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
+            ++tally;
+        } else {
+            addMove(encodeMove(from, to, 0, MOVE_PAWN));
+            ++tally;
+            const Square further = to + forward;
+            if ((white ? from < 16 : from >= 48) && (pawnDoubles_ & squareBit(further))) {
+                addMove(encodeMove(from, further, static_cast<std::uint32_t>(to), MOVE_PAWN | MOVE_TWO_SQUARE));
+                ++tally;
+            }
+        }
+    } else if (to >= 0 && to < 64) {
+        if (enemyPieces_ & squareBit(to))
+            ++pawn->enemyHits;
+        else if (ownPieces_ & squareBit(to))
+            ++pawn->ownHits;
     }
     pawn->mobility[mobilityIndex_] = tally;
 }

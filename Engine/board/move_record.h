@@ -18,4 +18,6 @@ struct MoveRecord {
     Square enPassant = NO_SQUARE;
     std::uint32_t castlingRights = 0;
     std::int32_t halfmoveClock = 0;    // written only when the move resets the clock
+    std::int32_t pieceScore = 0;       // the board's piece score before the move
+    std::uint32_t pieceScoreEpoch = 0; // and the table it was summed with
 };

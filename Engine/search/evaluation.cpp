@@ -38,32 +38,32 @@ std::int32_t bareKingPenalty(const Piece_class& bare, const Piece_class& other)
 // with their move counts filed under `mobilityIndex`.
 std::int32_t Search_class::pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const
 {
-    // Written as selects rather than branches: which terms apply changes
-    // from piece to piece and would defeat branch prediction.
+    // The terms that depend on moves and hits; the rest is the board's piece
+    // score. Written as selects rather than branches: which terms apply
+    // changes from piece to piece and would defeat branch prediction.
     std::int32_t sum = 0;
     for (; slots != 0; slots &= slots - 1) {
         const Piece_class& piece = *board_.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(slots)));
         const std::uint32_t code = piece.code;
         const PieceTerms& t = evalTables_.piece[code];
-        const Square s = piece.square;
-        const std::uint32_t moves = piece.moveCount;
         const std::uint32_t ownHits = piece.ownHits;
         const std::int32_t blocked = ownHits != 0 ? t.blockedByOwn
-                                     : piece.enemyHits != 0 ? evalTables_.blockedByEnemy[code][s]
+                                     : piece.enemyHits != 0 ? evalTables_.blockedByEnemy[code][piece.square]
                                                             : 0;
-        sum += evalTables_.square[code][s] + t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]) +
-               (moves == 0 ? t.unmoved : 0) + (ownHits >= t.crowdedAt ? t.crowded : 0) +
-               (moves >= t.perMoveFrom ? t.perMove * static_cast<std::int32_t>(moves) : 0) + blocked;
+        sum += t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]) +
+               (ownHits >= t.crowdedAt ? t.crowded : 0) + blocked;
     }
     return sum;
 }
 
-std::int32_t Search_class::evaluate(std::uint32_t ply) const
+std::int32_t Search_class::evaluate(std::uint32_t ply)
 {
     const EvalWeights& w = rules_.evaluation;
     const Board_class& b = board_;
-    if (evalTables_.fullmove != b.fullmoveNumber)
+    if (evalTables_.fullmove != b.fullmoveNumber) {
         buildEvalTables(w, b.fullmoveNumber, evalTables_);
+        board_.setPieceScoreTable(&evalTables_.pieceScores);
+    }
     const ColourBlock& white = b.block(WHITE);
     const ColourBlock& black = b.block(BLACK);
 
@@ -92,8 +92,15 @@ std::int32_t Search_class::evaluate(std::uint32_t ply) const
     const Colour toMove = plies_[ply].side;
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
-    score += pieceTerms(b.liveSlots() & 0xffff, toMove == WHITE ? ownIndex : otherIndex);
-    score += pieceTerms(b.liveSlots() & 0xffff0000u, toMove == BLACK ? ownIndex : otherIndex);
+    score += b.pieceScore();
+    std::uint32_t dynamic = 0;
+    for (PieceType type = QUEEN; type <= PAWN; ++type) {
+        if (evalTables_.dynamicTypes & (1u << type))
+            dynamic |= b.slotsOfType(type);
+    }
+    dynamic &= b.liveSlots();
+    score += pieceTerms(dynamic & 0xffff, toMove == WHITE ? ownIndex : otherIndex);
+    score += pieceTerms(dynamic & 0xffff0000u, toMove == BLACK ? ownIndex : otherIndex);
     if (toMove == BLACK)
         score = -score;
 

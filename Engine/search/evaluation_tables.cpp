@@ -131,4 +131,19 @@ void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTabl
         whiteTerms(weights, fullmove, type, tables.piece[white], tables.square[white], tables.blockedByEnemy[white]);
         mirrorForBlack(tables, white, makePieceCode(BLACK, type));
     }
+    tables.dynamicTypes = 0;
+    for (std::uint32_t code = 0; code < 12; ++code) {
+        const PieceTerms& t = tables.piece[code];
+        PieceScoreTable& scores = tables.pieceScores;
+        for (Square s = 0; s < 64; ++s)
+            scores.square[code][s] = tables.square[code][s];
+        scores.unmoved[code] = t.unmoved;
+        scores.perMoveFrom[code] = t.perMoveFrom;
+        scores.perMove[code] = t.perMove;
+        bool dynamic = t.mobility != 0 || t.crowdedAt != NEVER || t.blockedByOwn != 0;
+        for (Square s = 0; s < 64; ++s)
+            dynamic |= tables.blockedByEnemy[code][s] != 0;
+        if (dynamic)
+            tables.dynamicTypes |= 1u << (code % 6);
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "board/piece_score.h"
 #include "search/search_rules.h"
 
 constexpr std::uint32_t NEVER = UINT32_MAX;
@@ -27,6 +28,12 @@ struct EvalTables {
     PieceTerms piece[12];
     std::int32_t square[12][64];          // placement terms by piece code and square
     std::int32_t blockedByEnemy[12][64];  // pawns: push stopped by an enemy piece
+
+    // The terms that depend only on code, square and move count, for the
+    // board to keep summed (see Board_class::setPieceScoreTable).
+    PieceScoreTable pieceScores;
+    // Piece types with terms that depend on moves or hits (bit per type).
+    std::uint32_t dynamicTypes = 0;
 };
 
 void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTables& tables);

@@ -83,7 +83,7 @@ public:
 
     // The static score of the search board: moves generated into ply 0, then evaluate(0).
     std::int32_t staticEvaluation();
-    std::int32_t evaluate(std::uint32_t ply) const;
+    std::int32_t evaluate(std::uint32_t ply);
     std::int32_t pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const;
 
     std::int32_t alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta);
@@ -133,5 +133,5 @@ private:
     std::uint32_t forcedResearches_ = 0;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
-    mutable EvalTables evalTables_;   // rebuilt when the full-move number changes
+    EvalTables evalTables_;   // rebuilt when the full-move number changes
 };

@@ -16,9 +16,21 @@ long long nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::string kelpBinary() { return std::string(KELP_BUILD_DIR) + "/kelp"; }
-std::string earlierKelpBinary() { return std::string(KELP_BUILD_DIR) + "/kelp-0.4.13.1"; }
-std::string kelpToolBinary() { return std::string(KELP_BUILD_DIR) + "/kelp-tool"; }
+namespace {
+
+std::string inBuildDirectory(const char* name)
+{
+    std::string path = KELP_BUILD_DIR;
+    path += '/';
+    path += name;
+    return path;
+}
+
+} // namespace
+
+std::string kelpBinary() { return inBuildDirectory("kelp"); }
+std::string earlierKelpBinary() { return inBuildDirectory("kelp-0.4.13.1"); }
+std::string kelpToolBinary() { return inBuildDirectory("kelp-tool"); }
 
 EngineProcess::EngineProcess(const std::string& binary, const std::vector<std::string>& args,
                              const std::string& stderrPath)
