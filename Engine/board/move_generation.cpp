@@ -590,7 +590,9 @@ void Board_class::generateFreePawnMoves(Piece_class* pawn)
         tally = pawnCaptures(pawn);
     const std::int32_t forward = white ? 8 : -8;
     const Square to = from + forward;
-    if (pawnSingles_ & squareBit(to)) {
+    if (to < 0 || to >= 64) {
+        // A pawn on its last rank (only possible from a FEN) has no step.
+    } else if (pawnSingles_ & squareBit(to)) {
         if (white ? to >= 56 : to <= 7) {
             addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
             ++tally;
@@ -603,11 +605,10 @@ void Board_class::generateFreePawnMoves(Piece_class* pawn)
                 ++tally;
             }
         }
-    } else if (to >= 0 && to < 64) {
-        if (enemyPieces_ & squareBit(to))
-            ++pawn->enemyHits;
-        else if (ownPieces_ & squareBit(to))
-            ++pawn->ownHits;
+    } else if (enemyPieces_ & squareBit(to)) {
+        ++pawn->enemyHits;
+    } else if (ownPieces_ & squareBit(to)) {
+        ++pawn->ownHits;
     }
     pawn->mobility[mobilityIndex_] = tally;
 }

@@ -187,3 +187,17 @@ TEST(MoveGeneration, HitsAndMobilityAreRecordedPerPiece)
     generate(*blocked);
     EXPECT_EQ(blocked->pieceAt(20)->enemyHits, 1u);
 }
+
+TEST(MoveGeneration, PawnsOnTheirLastRankHaveNoSteps)
+{
+    // Only reachable from a FEN: a white pawn on rank 8, a black one on rank 1.
+    auto board = boardFrom("P3k3/8/8/8/8/8/8/4K2p w - - 0 1");
+    const auto white = moveTexts(*generate(*board));
+    for (const std::string& m : white)
+        EXPECT_NE(m.substr(0, 2), "a8") << m;
+    board->setSideToMove(BLACK);
+    const auto black = moveTexts(*generate(*board));
+    for (const std::string& m : black)
+        EXPECT_NE(m.substr(0, 2), "h1") << m;
+    EXPECT_EQ(perft(*board, 2), perft(*boardFrom("P3k3/8/8/8/8/8/8/4K2p b - - 0 1"), 2));
+}

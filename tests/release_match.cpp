@@ -1,0 +1,50 @@
+// A match of the earlier release against the current one through the
+// self-play relay, colours alternating. Games end by result, resignation,
+// mate, stalemate, the move limit, or a loss on time (the earlier release's
+// forced re-search of an interrupted iteration can overrun any clock);
+// an illegal move or a crash fails the run.
+// Usage: kelp-release-match [GAMES] [SECONDS_PER_GAME]
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "support/engine_process.h"
+#include "support/self_play.h"
+
+int main(int argc, char** argv)
+{
+    const int games = argc > 1 ? std::atoi(argv[1]) : 6;
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
+    double current = 0;
+    int finished = 0;
+    for (int game = 0; game < games; ++game) {
+        const bool currentWhite = game % 2 == 0;
+        GameSetup setup;
+        setup.white = {currentWhite ? kelpBinary() : earlierKelpBinary(), {}};
+        setup.black = {currentWhite ? earlierKelpBinary() : kelpBinary(), {}};
+        setup.timeControl = {0, seconds * 1000, 0};
+        setup.maxPlies = 200;
+        setup.moveTimeoutMs = seconds * 1000 + 10000;
+        const GameRecord record = playGame(setup);
+        if (record.reason == EndReason::Illegal || record.reason == EndReason::Crash) {
+            std::printf("game %d broke the rules:\n%s\n", game + 1, record.summary().c_str());
+            return 1;
+        }
+        std::string result = record.result;
+        if (record.reason == EndReason::Timeout)   // a silent engine loses
+            result = record.atFault == Side::White ? "0-1" : "1-0";
+        if (result != "*") {
+            ++finished;
+            if (result == "1/2-1/2")
+                current += 0.5;
+            else if (result == (currentWhite ? "1-0" : "0-1"))
+                current += 1;
+        }
+        std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1,
+                    currentWhite ? "0.5.15.1 - 0.4.13.1" : "0.4.13.1 - 0.5.15.1", result.c_str(),
+                    record.comment.c_str(), endReasonName(record.reason), record.moves.size());
+        std::fflush(stdout);
+    }
+    std::printf("0.5.15.1 scored %.1f of %d finished games (of %d)\n", current, finished, games);
+    return 0;
+}
