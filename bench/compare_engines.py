@@ -231,9 +231,9 @@ class Result:
         self.move = None
 
 
-def measure(spec, program, fen, seconds, legal, workdir):
+def measure(engine_info, program, fen, seconds, legal, workdir):
     result = Result()
-    engine = Engine([program] + spec["argv"][1:], workdir)
+    engine = Engine([program] + engine_info["argv"][1:], workdir)
     try:
         engine.send("xboard")
         engine.send("protover 2")
@@ -244,13 +244,13 @@ def measure(spec, program, fen, seconds, legal, workdir):
                 break
         engine.send("new")
         engine.send("force")
-        for command in spec["setup"]:
+        for command in engine_info["setup"]:
             engine.send(command)
         engine.send("easy")
         engine.send("post")
-        for command in (["setboard " + fen] if spec["setboard"] else edit_commands(fen)):
+        for command in (["setboard " + fen] if engine_info["setboard"] else edit_commands(fen)):
             engine.send(command)
-        mode = spec["mode"]
+        mode = engine_info["mode"]
         if mode != "analyze":
             engine.send("st %d" % (seconds if mode == "own-clock" else seconds * 10))
         answers = engine.sync(1)
@@ -307,15 +307,15 @@ def measure(spec, program, fen, seconds, legal, workdir):
         result.depth = last[0]
         text = "\n".join(lines)
         report = None
-        if spec["name"] == "phalanx":
+        if engine_info["name"] == "phalanx":
             m = PHALANX_REPORT.search(text)
             if m and int(m.group(2)) > 0:
                 report = (int(m.group(1)), int(m.group(1)) / int(m.group(2)))
-        elif spec["name"] == "sjeng":
+        elif engine_info["name"] == "sjeng":
             m = SJENG_REPORT.search(text)
             if m:
                 report = (int(m.group(1)), float(m.group(2)))
-        elif spec["name"] == "hoichess":
+        elif engine_info["name"] == "hoichess":
             n, t, b = HOICHESS_NODES.search(text), HOICHESS_TIME.search(text), HOICHESS_BOOK.search(text)
             if b and b.group(1) != "0":
                 result.problems.append("book move")
@@ -388,20 +388,20 @@ def main():
         print("  %-9s %-8s %s" % ("kelp", name, result.source))
     workdir = tempfile.mkdtemp(prefix="kelp-compare-")   # learning files and logs land here
     try:
-        for spec in ENGINES:
-            program = find(spec["argv"][0])
+        for engine_info in ENGINES:
+            program = find(engine_info["argv"][0])
             if not program:
-                print("  %-9s not installed, skipped" % spec["name"])
+                print("  %-9s not installed, skipped" % engine_info["name"])
                 continue
             row = {}
             for position, fen in POSITIONS:
-                result = measure(spec, program, fen, seconds, legal[fen], workdir)
+                result = measure(engine_info, program, fen, seconds, legal[fen], workdir)
                 status = "; ".join(result.problems + result.notes)
                 detail = result.source if result.nps and not result.problems else "NOT COUNTED"
-                print("  %-9s %-8s %s%s" % (spec["name"], position, detail, " (" + status + ")" if status else ""))
+                print("  %-9s %-8s %s%s" % (engine_info["name"], position, detail, " (" + status + ")" if status else ""))
                 if result.nps and not result.problems:
                     row[position] = result
-            table[spec["name"]] = row
+            table[engine_info["name"]] = row
     finally:
         shutil.rmtree(workdir, ignore_errors=True)
 

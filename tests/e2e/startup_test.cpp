@@ -11,9 +11,9 @@ const char* const kFeatureLine =
 
 // Feeds the whole input, closes it, and returns every output line and the exit status.
 std::pair<std::vector<std::string>, std::optional<int>> runWith(const std::vector<std::string>& lines,
-                                                                const std::string& binary = kelpBinary())
+                                                                const std::vector<std::string>& args = {})
 {
-    EngineProcess engine(binary);
+    EngineProcess engine(kelpBinary(), args);
     for (const std::string& line : lines)
         engine.writeLine(line);
     engine.closeInput();
@@ -25,66 +25,38 @@ std::pair<std::vector<std::string>, std::optional<int>> runWith(const std::vecto
 
 TEST(Startup, UnsupportedInterfacesGetOneLineAndStatusZero)
 {
-    for (const std::vector<std::string>& input :
-         {std::vector<std::string>{"hello"}, std::vector<std::string>{},
-          std::vector<std::string>{"uci "}, std::vector<std::string>{"UCI"}}) {
-        auto [output, status] = runWith(input);
-        EXPECT_EQ(output, std::vector<std::string>{"unsupported GUI"});
-        EXPECT_EQ(status, 0);
+    for (const std::vector<std::string>& input : std::vector<std::vector<std::string>>{{"hello"}, {}, {"uci "}, {"UCI"}})
+        EXPECT_EQ(runWith(input), std::make_pair(std::vector<std::string>{"unsupported GUI"}, std::optional<int>(0)));
+}
+
+TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
+{
+    EngineProcess v2(kelpBinary());
+    v2.writeLine("xboard");
+    v2.writeLine("protover 2");
+    EXPECT_EQ(v2.readLine(10000), std::optional<std::string>(kFeatureLine));
+
+    EngineProcess v1(kelpBinary());
+    v1.writeLine("xboard");
+    v1.writeLine("new");
+    EXPECT_EQ(v1.readLine(1500), std::nullopt);
+    for (EngineProcess* engine : {&v1, &v2}) {
+        engine->writeLine("quit");
+        EXPECT_EQ(engine->waitExit(10000), 0);
     }
 }
 
-TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwo)
+TEST(Startup, QuitOrTheEndOfInputEndsEveryDialectWithStatusZero)
 {
-    EngineProcess engine(kelpBinary());
-    engine.writeLine("xboard");
-    engine.writeLine("protover 2");
-    EXPECT_EQ(engine.readLine(10000), std::optional<std::string>(kFeatureLine));
-    engine.writeLine("quit");
-    EXPECT_EQ(engine.waitExit(10000), 0);
-}
-
-TEST(Startup, VersionOneSaysNothingDuringDetection)
-{
-    EngineProcess engine(kelpBinary());
-    engine.writeLine("xboard");
-    engine.writeLine("new");
-    EXPECT_EQ(engine.readLine(1500), std::nullopt);
-    engine.writeLine("quit");
-    EXPECT_EQ(engine.waitExit(10000), 0);
-    EXPECT_TRUE(engine.transcript().empty());
-}
-
-TEST(Startup, QuitEndsEveryDialectWithStatusZero)
-{
-    auto [uciOut, uciStatus] = runWith({"uci", "quit"});
-    EXPECT_EQ(uciStatus, 0);
-    ASSERT_FALSE(uciOut.empty());
-    EXPECT_EQ(uciOut.back(), "uciok");
-
-    auto [v2Out, v2Status] = runWith({"xboard", "protover 2", "quit"});
-    EXPECT_EQ(v2Status, 0);
-    EXPECT_EQ(v2Out, std::vector<std::string>{kFeatureLine});
-}
-
-TEST(Startup, ClosingInputWithoutQuitEndsTheRun)
-{
-    for (const std::vector<std::string>& input :
-         {std::vector<std::string>{"uci"}, std::vector<std::string>{"xboard"},
-          std::vector<std::string>{"xboard", "protover 2"}}) {
-        EngineProcess engine(kelpBinary());
-        for (const std::string& line : input)
-            engine.writeLine(line);
-        engine.closeInput();
-        EXPECT_EQ(engine.waitExit(10000), 0) << input.back();
-    }
+    for (const std::vector<std::string>& input : std::vector<std::vector<std::string>>{
+             {"uci", "quit"}, {"xboard", "protover 2", "quit"}, {"uci"}, {"xboard"}, {"xboard", "protover 2"}})
+        EXPECT_EQ(runWith(input).second, 0) << input.size() << " lines from " << input[0];
 }
 
 TEST(Startup, CommandLineOptionsNeverStopTheEngine)
 {
-    EngineProcess engine(kelpBinary(), {"-C", "-5", "-R", "x", "-C"});
-    engine.writeLine("uci");
-    EXPECT_TRUE(engine.readUntil([](const std::string& l) { return l == "uciok"; }, 10000));
-    engine.writeLine("quit");
-    EXPECT_EQ(engine.waitExit(10000), 0);
+    const auto [output, status] = runWith({"uci", "quit"}, {"-C", "-5", "-R", "x", "-C"});
+    ASSERT_FALSE(output.empty());
+    EXPECT_EQ(output.back(), "uciok");
+    EXPECT_EQ(status, 0);
 }

@@ -9,9 +9,8 @@
 
 class EngineProcess {
 public:
-    // stderrPath: where the child's standard error goes (default: discarded).
-    explicit EngineProcess(const std::string& binary, const std::vector<std::string>& args = {},
-                           const std::string& stderrPath = "/dev/null");
+    // The child's standard error is discarded.
+    explicit EngineProcess(const std::string& binary, const std::vector<std::string>& args = {});
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -29,6 +30,17 @@ std::vector<std::string> GameHarness::eventsStarting(const std::string& prefix)
             found.push_back(event);
     }
     return found;
+}
+
+std::vector<std::string> quietOpening(std::size_t halfMoves)
+{
+    static const char* const moves[] = {
+        "e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6", "e1g1", "f8e7",
+        "f1e1", "b7b5", "a4b3", "d7d6", "c2c3", "e8g8", "h2h3", "c6b8", "d2d4", "b8d7",
+        "b1d2", "c8b7", "b3c2", "f8e8", "d2f1", "e7f8", "f1g3", "g7g6", "a2a4", "c7c5",
+        "d4d5", "c5c4", "c1g5", "h7h6", "g5e3", "d7c5", "d1d2", "h6h5", "e3g5", "f8e7",
+    };
+    return {moves, moves + std::min<std::size_t>(halfMoves, 40)};
 }
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs)

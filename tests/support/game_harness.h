@@ -31,6 +31,9 @@ public:
     Game_class game;
 };
 
+// The first half-moves (at most 40) of a quiet opening without a repeated position.
+std::vector<std::string> quietOpening(std::size_t halfMoves = 40);
+
 // Polls until done() holds; false when timeoutMs passed first.
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = GENEROUS_WAIT_MS);
 

@@ -1,7 +1,9 @@
 #include "support/self_play.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -9,62 +11,12 @@
 #include "support/engine_process.h"
 #include "support/referee.h"
 
-std::string TimeControl::levelCommand() const
-{
-    // The base is whole minutes where it can be, minutes:seconds otherwise.
-    const int seconds = baseMs / 1000;
-    std::string base = std::to_string(seconds / 60);
-    if (seconds % 60 != 0) {
-        const int s = seconds % 60;
-        base += (s < 10 ? ":0" : ":") + std::to_string(s);
-    }
-    // The increment in seconds, with a fraction only where it has one ("0.1").
-    std::string increment = std::to_string(incrementMs / 1000);
-    if (incrementMs % 1000 != 0) {
-        std::string fraction = std::to_string(1000 + incrementMs % 1000).substr(1);
-        fraction.erase(fraction.find_last_not_of('0') + 1);
-        increment += "." + fraction;
-    }
-    return "level " + std::to_string(movesPerSession) + " " + base + " " + increment;
-}
-
-const char* endReasonName(EndReason reason)
-{
-    switch (reason) {
-    case EndReason::Result: return "Result";
-    case EndReason::Resign: return "Resign";
-    case EndReason::Mate: return "Mate";
-    case EndReason::Stalemate: return "Stalemate";
-    case EndReason::MoveLimit: return "MoveLimit";
-    case EndReason::Illegal: return "Illegal";
-    case EndReason::Timeout: return "Timeout";
-    case EndReason::Crash: return "Crash";
-    }
-    return "?";
-}
-
-std::string GameRecord::summary(std::size_t logLines) const
-{
-    std::ostringstream out;
-    out << result << " {" << comment << "} reason " << endReasonName(reason) << ", at fault "
-        << (atFault == Side::White ? "White" : atFault == Side::Black ? "Black" : "nobody") << ", "
-        << moves.size() << " plies in " << durationMs << " ms\nmoves:";
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        if (i % 2 == 0)
-            out << ' ' << i / 2 + 1 << '.';
-        out << ' ' << moves[i];
-    }
-    out << "\nfinal position: " << finalFen << "\nlast lines:\n";
-    const std::size_t first = log.size() > logLines ? log.size() - logLines : 0;
-    for (std::size_t i = first; i < log.size(); ++i)
-        out << "  " << log[i] << '\n';
-    return out.str();
-}
-
 namespace {
 
+constexpr int HANDSHAKE_TIMEOUT_MS = 10000;   // wait for "done=1" of the version 2 features
+constexpr int TIME_GRACE_MS = 2000;           // an engine this far over its clock loses on time
+
 const char* colourName(Colour colour) { return colour == WHITE ? "White" : "Black"; }
-Side sideOf(Colour colour) { return colour == WHITE ? Side::White : Side::Black; }
 
 bool startsWith(const std::string& line, const std::string& prefix)
 {
@@ -74,42 +26,23 @@ bool startsWith(const std::string& line, const std::string& prefix)
 // Thinking lines start with the search depth; engines' own comments with '#'.
 bool isChatter(const std::string& line)
 {
-    std::size_t i = line.find_first_not_of(' ');
-    if (i == std::string::npos)
-        return true;
-    if (line[i] == '#')
-        return true;
-    return std::isdigit(static_cast<unsigned char>(line[i])) && resultToken(line).empty();
+    const std::size_t i = line.find_first_not_of(' ');
+    return i == std::string::npos || line[i] == '#' ||
+           (std::isdigit(static_cast<unsigned char>(line[i])) && resultToken(line).empty());
 }
 
-// The value of one "name=value" token of feature lines ("" when absent).
-std::string featureValue(const std::vector<std::string>& lines, const std::string& name)
+// Whether a feature line holds the word `token` ("done=1").
+bool hasFeature(const std::string& line, const std::string& token)
 {
-    std::string value;
-    for (const std::string& line : lines) {
-        std::size_t at = 0;
-        while ((at = line.find(name + "=", at)) != std::string::npos) {
-            const bool wordStart = at == 0 || line[at - 1] == ' ';
-            at += name.size() + 1;
-            if (!wordStart)
-                continue;
-            std::size_t end = line.find(' ', at);
-            if (at < line.size() && line[at] == '"') {
-                end = line.find('"', at + 1);
-                end = end == std::string::npos ? end : end + 1;
-            }
-            value = line.substr(at, end == std::string::npos ? std::string::npos : end - at);
-        }
-    }
-    return value;
+    return (" " + line + " ").find(" " + token + " ") != std::string::npos;
 }
 
 struct Player {
-    Player(const EngineSpec& spec, Colour c) : process(spec.binary, spec.args, spec.stderrPath), colour(c) {}
+    Player(const EngineSpec& spec, Colour c) : process(spec.binary, spec.args), colour(c) {}
 
     EngineProcess process;
     Colour colour;
-    bool usermove = false;   // version 2 engines that asked for "usermove" before moves
+    bool usermove = false;   // a version 2 engine that asked for "usermove" before moves
     bool timeCommands = true;
     long long clockMs = 0;
     int movesMade = 0;
@@ -122,19 +55,17 @@ public:
 
 private:
     Player& player(Colour colour) { return colour == WHITE ? *white_ : *black_; }
-    char tag(const Player& p) const { return p.colour == WHITE ? 'W' : 'B'; }
+    std::string tag(const Player& p) const { return p.colour == WHITE ? "W" : "B"; }
 
     void end(const std::string& result, const std::string& comment, EndReason reason, Side fault = Side::None);
-    void loses(Colour loser, const std::string& comment, EndReason reason, bool atFault);
+    void loses(const Player& p, const std::string& comment, EndReason reason, bool atFault);
     bool send(Player& p, const std::string& line);
     std::optional<std::string> receive(Player& p, int timeoutMs);
     void lostContact(Player& p);
     bool handshake();
-    void prepare(Player& p);
     bool relayTurn(Player& toMove, const std::string& command);
     void handle(Player& p, const std::string& line);
     void onMove(Player& p, const std::string& text);
-    void checkAlive();
     void finish();
 
     const GameSetup& setup_;
@@ -157,14 +88,16 @@ void Game::end(const std::string& result, const std::string& comment, EndReason 
     record_.atFault = fault;
 }
 
-void Game::loses(Colour loser, const std::string& comment, EndReason reason, bool atFault)
+void Game::loses(const Player& p, const std::string& comment, EndReason reason, bool atFault)
 {
-    end(loser == WHITE ? "0-1" : "1-0", comment, reason, atFault ? sideOf(loser) : Side::None);
+    const Side side = p.colour == WHITE ? Side::White : Side::Black;
+    end(p.colour == WHITE ? "0-1" : "1-0", colourName(p.colour) + (" " + comment), reason,
+        atFault ? side : Side::None);
 }
 
 bool Game::send(Player& p, const std::string& line)
 {
-    record_.log.push_back(std::string(1, tag(p)) + "> " + line);
+    record_.log.push_back(tag(p) + "> " + line);
     if (p.process.writeLine(line))
         return true;
     lostContact(p);
@@ -175,7 +108,7 @@ std::optional<std::string> Game::receive(Player& p, int timeoutMs)
 {
     std::optional<std::string> line = p.process.readLine(timeoutMs);
     if (line && !isChatter(*line))
-        record_.log.push_back(std::string(1, tag(p)) + "< " + *line);
+        record_.log.push_back(tag(p) + "< " + *line);
     return line;
 }
 
@@ -183,27 +116,21 @@ std::optional<std::string> Game::receive(Player& p, int timeoutMs)
 void Game::lostContact(Player& p)
 {
     if (std::optional<int> status = p.process.waitExit(500))
-        loses(p.colour, std::string(colourName(p.colour)) + "'s engine exited with status " +
-                            std::to_string(*status), EndReason::Crash, true);
+        loses(p, "exited with status " + std::to_string(*status), EndReason::Crash, true);
     else
-        loses(p.colour, std::string(colourName(p.colour)) + "'s engine stopped talking", EndReason::Timeout, true);
+        loses(p, "stopped talking", EndReason::Timeout, true);
 }
 
 bool Game::handshake()
 {
     for (Player* p : {white_.get(), black_.get()}) {
-        if (!send(*p, "xboard"))
-            return false;
-        if (setup_.protocolVersion >= 2 && !send(*p, "protover 2"))
+        if (!send(*p, "xboard") || (setup_.protocolVersion >= 2 && !send(*p, "protover 2")))
             return false;
     }
-    if (setup_.protocolVersion < 2)
-        return true;
-    // Version 2: collect feature lines until the one that says done=1.
-    const long long deadline = nowMs() + setup_.handshakeTimeoutMs;
+    // Version 2: feature lines until the one that says done=1.
+    const long long deadline = nowMs() + HANDSHAKE_TIMEOUT_MS;
     for (Player* p : {white_.get(), black_.get()}) {
-        std::vector<std::string> features;
-        for (;;) {
+        for (bool done = setup_.protocolVersion < 2; !done;) {
             const long long left = deadline - nowMs();
             std::optional<std::string> line = left > 0 ? receive(*p, static_cast<int>(left)) : std::nullopt;
             if (!line) {
@@ -212,48 +139,38 @@ bool Game::handshake()
             }
             if (!startsWith(*line, "feature "))
                 continue;
-            features.push_back(*line);
-            if (featureValue({*line}, "done") == "1")
-                break;
+            p->usermove |= hasFeature(*line, "usermove=1");
+            p->timeCommands &= !hasFeature(*line, "time=0");
+            done = hasFeature(*line, "done=1");
         }
-        p->usermove = featureValue(features, "usermove") == "1";
-        p->timeCommands = featureValue(features, "time") != "0";
+    }
+    for (Player* p : {white_.get(), black_.get()}) {
+        for (const std::string& line : {std::string("new"), std::string("easy"), setup_.timeControl.levelCommand(),
+                                        std::string("post")})
+            send(*p, line);
+        p->clockMs = setup_.timeControl.baseMs;
     }
     return true;
-}
-
-void Game::prepare(Player& p)
-{
-    send(p, "new");
-    send(p, "easy");
-    send(p, setup_.timeControl.levelCommand());
-    if (setup_.post)
-        send(p, "post");
-    p.clockMs = setup_.timeControl.baseMs;
 }
 
 // Tells the engine on move both clocks, then the command that sets it thinking.
 bool Game::relayTurn(Player& toMove, const std::string& command)
 {
     const Player& other = toMove.colour == WHITE ? *black_ : *white_;
-    if (toMove.timeCommands) {
-        const long long own = toMove.clockMs > 0 ? toMove.clockMs / 10 : 0;
-        const long long opp = other.clockMs > 0 ? other.clockMs / 10 : 0;
-        if (!send(toMove, "time " + std::to_string(own)) || !send(toMove, "otim " + std::to_string(opp)))
-            return false;
-    }
+    if (toMove.timeCommands &&
+        (!send(toMove, "time " + std::to_string(std::max(toMove.clockMs, 0LL) / 10)) ||
+         !send(toMove, "otim " + std::to_string(std::max(other.clockMs, 0LL) / 10))))
+        return false;
     moveStart_ = nowMs();
     return send(toMove, command);
 }
 
 void Game::handle(Player& p, const std::string& line)
 {
-    const std::string name = colourName(p.colour);
     if (startsWith(line, "move ")) {
-        const std::size_t space = line.find(' ', 5);
-        const std::string text = line.substr(5, space == std::string::npos ? std::string::npos : space - 5);
+        const std::string text = line.substr(5, line.find(' ', 5) - 5);
         if (p.colour != referee_.sideToMove())
-            loses(p.colour, name + " moved " + text + " out of turn", EndReason::Illegal, true);
+            loses(p, "moved " + text + " out of turn", EndReason::Illegal, true);
         else
             onMove(p, text);
     } else if (!resultToken(line).empty()) {
@@ -261,74 +178,50 @@ void Game::handle(Player& p, const std::string& line)
         if (referee_.claimHolds(line, p.colour, why))
             end(resultToken(line), resultComment(line), EndReason::Result);
         else
-            loses(p.colour, "False claim: " + why, EndReason::Illegal, true);
+            loses(p, "made a false claim: " + why, EndReason::Illegal, true);
     } else if (line == "resign" || startsWith(line, "resign ")) {
-        loses(p.colour, name + " resigns", EndReason::Resign, false);
+        loses(p, "resigns", EndReason::Resign, false);
     } else if (startsWith(line, "Illegal move")) {
-        const std::string last = record_.moves.empty() ? std::string("(none)") : record_.moves.back();
-        loses(p.colour, name + " rejected the legal move " + last + ": " + line, EndReason::Illegal, true);
+        loses(p, "rejected a legal move: " + line, EndReason::Illegal, true);
     }
 }
 
 void Game::onMove(Player& p, const std::string& text)
 {
-    const std::string name = colourName(p.colour);
     p.clockMs -= nowMs() - moveStart_;
-    if (p.clockMs < -setup_.timeGraceMs) {
-        loses(p.colour, name + "'s flag fell", EndReason::Timeout, true);
-        return;
-    }
     std::string why;
-    if (!referee_.play(text, why)) {
-        loses(p.colour, "Illegal move by " + name + ": " + why, EndReason::Illegal, true);
-        return;
-    }
+    if (p.clockMs < -TIME_GRACE_MS)
+        return loses(p, "lost on time", EndReason::Timeout, true);
+    if (!referee_.play(text, why))
+        return loses(p, "played an illegal move: " + why, EndReason::Illegal, true);
     record_.moves.push_back(text);
-    p.movesMade += 1;
     p.clockMs += setup_.timeControl.incrementMs;
-    if (setup_.timeControl.movesPerSession > 0 && p.movesMade % setup_.timeControl.movesPerSession == 0)
+    if (setup_.timeControl.movesPerSession > 0 && ++p.movesMade % setup_.timeControl.movesPerSession == 0)
         p.clockMs += setup_.timeControl.baseMs;
 
     Player& next = player(referee_.sideToMove());
-    const std::string relayed = setup_.protocolVersion >= 2 && next.usermove ? "usermove " + text : text;
+    const std::string relayed = next.usermove ? "usermove " + text : text;
     const Referee::Status status = referee_.status();
-    if (status == Referee::Status::Checkmate) {
-        loses(next.colour, name + " mates", EndReason::Mate, false);
-        send(next, relayed);   // the loser sees the final move, as under a chess interface
-    } else if (status == Referee::Status::Stalemate) {
+    if (status == Referee::Status::Ongoing && static_cast<int>(referee_.plies()) >= setup_.maxPlies)
+        return end("*", "Move limit reached", EndReason::MoveLimit);
+    if (status == Referee::Status::Checkmate)
+        loses(next, "is mated", EndReason::Mate, false);
+    else if (status == Referee::Status::Stalemate)
         end("1/2-1/2", "Stalemate", EndReason::Stalemate);
-        send(next, relayed);
-    } else if (static_cast<int>(referee_.plies()) >= setup_.maxPlies) {
-        end("*", "Move limit reached", EndReason::MoveLimit);
-    } else {
+    if (over_)
+        send(next, relayed);   // the loser sees the final move, as under a chess interface
+    else
         relayTurn(next, relayed);
-    }
-}
-
-// An engine that has ended gets its last words read, then loses unless they ended the game.
-void Game::checkAlive()
-{
-    for (Player* p : {white_.get(), black_.get()}) {
-        if (over_ || !p->process.waitExit(0))
-            continue;
-        while (!over_) {
-            std::optional<std::string> line = receive(*p, 50);
-            if (!line)
-                break;
-            handle(*p, *line);
-        }
-        lostContact(*p);
-    }
 }
 
 void Game::finish()
 {
     record_.finalFen = referee_.fen();
     for (Player* p : {white_.get(), black_.get()}) {
-        if (p->process.waitExit(0))
-            continue;
-        send(*p, "result " + record_.result + " {" + record_.comment + "}");
-        send(*p, "quit");
+        if (!p->process.waitExit(0)) {
+            send(*p, "result " + record_.result + " {" + record_.comment + "}");
+            send(*p, "quit");
+        }
     }
     record_.whiteExit = white_->process.waitExit(5000);
     record_.blackExit = black_->process.waitExit(5000);
@@ -339,32 +232,31 @@ GameRecord Game::run()
     const long long started = nowMs();
     white_ = std::make_unique<Player>(setup_.white, WHITE);
     black_ = std::make_unique<Player>(setup_.black, BLACK);
-    if (handshake()) {
-        prepare(*white_);
-        prepare(*black_);
+    if (handshake())
         relayTurn(*white_, "go");
-    }
     while (!over_) {
         Player& mover = player(referee_.sideToMove());
         Player& idle = player(otherColour(referee_.sideToMove()));
-        if (std::optional<std::string> line = receive(idle, 1)) {
-            handle(idle, *line);
-            continue;
-        }
+        std::optional<std::string> line = receive(idle, 1);
+        Player& from = line ? idle : mover;
         const long long before = nowMs();
-        if (std::optional<std::string> line = receive(mover, 20)) {
-            handle(mover, *line);
+        if (line || (line = receive(mover, 20))) {
+            handle(from, *line);
             continue;
         }
-        checkAlive();
-        if (over_)
-            break;
+        // An engine that has ended gets its last words read, then loses unless they ended the game.
+        for (Player* p : {white_.get(), black_.get()}) {
+            if (over_ || !p->process.waitExit(0))
+                continue;
+            while (!over_ && (line = receive(*p, 50)))
+                handle(*p, *line);
+            lostContact(*p);
+        }
         const long long waited = nowMs() - moveStart_;
-        if (waited > mover.clockMs + setup_.timeGraceMs)
-            loses(mover.colour, std::string(colourName(mover.colour)) + "'s flag fell", EndReason::Timeout, true);
+        if (waited > mover.clockMs + TIME_GRACE_MS)
+            loses(mover, "lost on time", EndReason::Timeout, true);
         else if (waited > setup_.moveTimeoutMs)
-            loses(mover.colour, std::string(colourName(mover.colour)) + " did not move within " +
-                                    std::to_string(setup_.moveTimeoutMs) + " ms", EndReason::Timeout, true);
+            loses(mover, "did not move in time", EndReason::Timeout, true);
         else if (nowMs() - before < 5)   // output closed: do not spin
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -375,8 +267,40 @@ GameRecord Game::run()
 
 } // namespace
 
+std::string TimeControl::levelCommand() const
+{
+    // The base in whole minutes where it can be, minutes:seconds otherwise.
+    const int seconds = baseMs / 1000;
+    char text[80];
+    if (seconds % 60 == 0)
+        std::snprintf(text, sizeof text, "level %d %d %g", movesPerSession, seconds / 60, incrementMs / 1000.0);
+    else
+        std::snprintf(text, sizeof text, "level %d %d:%02d %g", movesPerSession, seconds / 60, seconds % 60,
+                      incrementMs / 1000.0);
+    return text;
+}
+
+const char* endReasonName(EndReason reason)
+{
+    static const char* const names[] = {"Result", "Resign",  "Mate",    "Stalemate",
+                                        "MoveLimit", "Illegal", "Timeout", "Crash"};
+    return names[static_cast<int>(reason)];
+}
+
+std::string GameRecord::summary() const
+{
+    std::ostringstream out;
+    out << result << " {" << comment << "} by " << endReasonName(reason) << " after " << moves.size()
+        << " plies in " << durationMs << " ms, final position " << finalFen << "\nmoves:";
+    for (const std::string& move : moves)
+        out << ' ' << move;
+    out << "\nlast lines:\n";
+    for (std::size_t i = log.size() > 30 ? log.size() - 30 : 0; i < log.size(); ++i)
+        out << "  " << log[i] << '\n';
+    return out.str();
+}
+
 GameRecord playGame(const GameSetup& setup)
 {
-    Game game(setup);
-    return game.run();
+    return Game(setup).run();
 }

@@ -10,7 +10,6 @@
 struct EngineSpec {
     std::string binary;
     std::vector<std::string> args;
-    std::string stderrPath = "/dev/null";
 };
 
 // Moves per session (0: the whole game), base time and increment per move.
@@ -19,20 +18,17 @@ struct TimeControl {
     int baseMs = 60000;
     int incrementMs = 0;
 
-    // The "level" command for this control, e.g. "level 40 1 0" or "level 0 0:05 0.1".
+    // The "level" command as xboard writes it, e.g. "level 40 1 0" or "level 0 0:05 0.1".
     std::string levelCommand() const;
 };
 
 struct GameSetup {
     EngineSpec white;
     EngineSpec black;
-    int protocolVersion = 2;          // 1 or 2, for both engines
+    int protocolVersion = 2;     // 1 or 2, for both engines
     TimeControl timeControl;
-    bool post = true;                 // ask for thinking lines (they are read and ignored)
-    int maxPlies = 300;               // the game stops unfinished after this many half-moves
-    int moveTimeoutMs = 30000;        // an engine silent this long on its move loses
-    int handshakeTimeoutMs = 10000;   // wait for "done=1" of the version 2 feature announcement
-    int timeGraceMs = 2000;           // an engine this far over its clock loses on time
+    int maxPlies = 300;          // the game stops unfinished after this many half-moves
+    int moveTimeoutMs = 30000;   // an engine silent this long on its move loses
 };
 
 enum class EndReason { Result, Resign, Mate, Stalemate, MoveLimit, Illegal, Timeout, Crash };
@@ -52,8 +48,8 @@ struct GameRecord {
     // Every line exchanged except thinking lines: "W> " to White, "W< " from White, the same with B.
     std::vector<std::string> log;
 
-    // One paragraph for failure messages: result, reason, moves and the end of the log.
-    std::string summary(std::size_t logLines = 30) const;
+    // For failure messages: result, reason, moves and the end of the log.
+    std::string summary() const;
 };
 
 const char* endReasonName(EndReason reason);

@@ -5,84 +5,41 @@
 #include "app/config.h"
 #include "app/release_profile.h"
 
-namespace {
-
-std::uint32_t tableBytes(std::vector<const char*> words,
-                         const ReleaseProfile& release = currentRelease())
+TEST(CommandLine, TableSizeFromTheWords)
 {
-    Config_class config;
-    if (!words.empty())
-        config.parseCommandLine(static_cast<int>(words.size()), words.data());
-    return config.tableSizeBytes(release.minHashBytes);
-}
-
-constexpr std::uint32_t MiB = 1048576;
-
-} // namespace
-
-TEST(CommandLine, SizesFollowTheHashOption)
-{
-    EXPECT_EQ(tableBytes({}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "16"}), 16777216u);
-    EXPECT_EQ(tableBytes({"-C", "64"}), 64 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "8"}), 8 * MiB);
-}
-
-TEST(CommandLine, SmallZeroAndNonNumericRequestsGiveTheDefault)
-{
-    EXPECT_EQ(tableBytes({"-C", "5"}), 8388608u);
-    EXPECT_EQ(tableBytes({"-C", "4"}), 8388608u);
-    EXPECT_EQ(tableBytes({"-C", "0"}), 8388608u);
-    EXPECT_EQ(tableBytes({"-C", "abc"}), 8388608u);
-    // strtoul reading: leading blanks and a plus sign are fine, digits stop at a non-digit.
-    EXPECT_EQ(tableBytes({"-C", "  +12"}), 12 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "24MB"}), 24 * MiB);
-}
-
-TEST(CommandLine, LaterOptionsOverrideEarlierOnes)
-{
-    EXPECT_EQ(tableBytes({"-C", "32", "-C", "16"}), 16 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "32", "-C", "0"}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "0", "-C", "12"}), 12 * MiB);
-}
-
-TEST(CommandLine, OptionValueIsAlwaysTheNextWord)
-{
-    // "-C" takes "-R" as its value (read as 0); the "16" that follows is an unknown word.
-    EXPECT_EQ(tableBytes({"-C", "-R", "16"}), 8 * MiB);
-    // "-R" eats its value, so the "-C" after it is never seen as an option.
-    EXPECT_EQ(tableBytes({"-R", "-C", "16"}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-R", "yes", "-C", "16"}), 16 * MiB);
-    EXPECT_EQ(tableBytes({"-R", "no"}), 8 * MiB);
-}
-
-TEST(CommandLine, UnknownWordsAreSkipped)
-{
-    EXPECT_EQ(tableBytes({"hello", "-C", "12", "world"}), 12 * MiB);
-    EXPECT_EQ(tableBytes({"-c", "16"}), 8 * MiB);
-}
-
-TEST(CommandLine, ValuesBeyondThirtyTwoBitsAreCappedAndNegativeOnesIgnored)
-{
-    const std::uint32_t largest = 4095 * MiB;
-    EXPECT_EQ(tableBytes({"-C", "4095"}), largest);
-    EXPECT_EQ(tableBytes({"-C", "4096"}), largest);
-    EXPECT_EQ(tableBytes({"-C", "99999999999999999999999"}), largest);
-    EXPECT_EQ(tableBytes({"-C", "-1"}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-C", " -64"}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "16", "-C", "-1"}), 8 * MiB);   // counts as 0, like a non-number
-}
-
-TEST(CommandLine, HashOptionWithoutValueIsIgnored)
-{
-    EXPECT_EQ(tableBytes({"-C"}), 8 * MiB);
-    EXPECT_EQ(tableBytes({"-C", "16", "-C"}), 16 * MiB);
-    EXPECT_EQ(tableBytes({"-R"}), 8 * MiB);
-}
-
-TEST(CommandLine, EarlierReleaseAcceptsSmallerTables)
-{
-    EXPECT_EQ(tableBytes({"-C", "1"}, earlierRelease()), 1048576u);
-    EXPECT_EQ(tableBytes({"-C", "1"}, currentRelease()), 8388608u);
-    EXPECT_EQ(tableBytes({"-C", "0"}, earlierRelease()), 8388608u);
+    constexpr std::uint32_t MiB = 1048576;
+    const std::pair<std::vector<const char*>, std::uint32_t> cases[] = {
+        {{}, 8 * MiB},
+        {{"-C", "16"}, 16 * MiB},
+        {{"-C", "8"}, 8 * MiB},
+        {{"-C", "5"}, 8 * MiB},   // below the floor, zero and non-numbers: the default
+        {{"-C", "0"}, 8 * MiB},
+        {{"-C", "abc"}, 8 * MiB},
+        {{"-C", "  +12"}, 12 * MiB},   // strtoul reading: blanks and a sign, digits up to a non-digit
+        {{"-C", "24MB"}, 24 * MiB},
+        {{"-C", "32", "-C", "16"}, 16 * MiB},   // later options override earlier ones
+        {{"-C", "32", "-C", "0"}, 8 * MiB},
+        {{"-C", "-R", "16"}, 8 * MiB},          // the value is always the next word
+        {{"-R", "-C", "16"}, 8 * MiB},          // "-R" eats its value
+        {{"-R", "yes", "-C", "16"}, 16 * MiB},
+        {{"hello", "-C", "12", "world"}, 12 * MiB},   // unknown words are skipped
+        {{"-c", "16"}, 8 * MiB},
+        {{"-C", "4095"}, 4095 * MiB},           // beyond 32 bits: capped
+        {{"-C", "4096"}, 4095 * MiB},
+        {{"-C", "99999999999999999999999"}, 4095 * MiB},
+        {{"-C", "-1"}, 8 * MiB},                // negative: ignored
+        {{"-C", "16", "-C", " -64"}, 8 * MiB},  // ... counting as 0, like a non-number
+        {{"-C"}, 8 * MiB},                      // no value: ignored
+        {{"-C", "16", "-C"}, 16 * MiB},
+        {{"-R"}, 8 * MiB},
+    };
+    for (const auto& [words, bytes] : cases) {
+        Config_class config;
+        if (!words.empty())
+            config.parseCommandLine(static_cast<int>(words.size()), words.data());
+        std::string text;
+        for (const char* word : words)
+            text += std::string(word) + " ";
+        EXPECT_EQ(config.tableSizeBytes(currentRelease().minHashBytes), bytes) << text;
+    }
 }

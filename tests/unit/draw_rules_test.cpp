@@ -4,14 +4,13 @@
 
 TEST(DrawRules, FiftyMovesNeedAHundredHalfMoves)
 {
-    EXPECT_FALSE(boardFrom("4k3/8/8/8/8/8/8/R3K3 w - - 99 80")->isFiftyMoveDraw());
-    EXPECT_TRUE(boardFrom("4k3/8/8/8/8/8/8/R3K3 w - - 100 80")->isFiftyMoveDraw());
     auto board = boardFrom("4k3/8/8/8/8/8/8/R3K3 w - - 99 80");
+    EXPECT_FALSE(board->isFiftyMoveDraw());
     play(*board, "a1a2");
     EXPECT_TRUE(board->isFiftyMoveDraw());
 }
 
-TEST(DrawRules, InsufficientMaterial)
+TEST(DrawRules, InsufficientAndMatingMaterial)
 {
     for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/4KN2 w - - 0 1",
                             "4kb2/8/8/8/8/8/8/4K3 w - - 0 1", "4kn2/8/8/8/8/8/8/4K3 b - - 0 1"})
@@ -20,15 +19,10 @@ TEST(DrawRules, InsufficientMaterial)
                             "4k3/8/8/8/8/8/8/3NKN2 w - - 0 1", "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1",
                             "4k3/8/8/8/8/8/8/4KR2 w - - 0 1"})
         EXPECT_FALSE(boardFrom(fen)->isInsufficientMaterial()) << fen;
-}
-
-TEST(DrawRules, MatingMaterialPerSide)
-{
-    auto board = boardFrom("4kn2/8/8/8/8/8/8/3NKN2 w - - 0 1");
-    EXPECT_TRUE(board->hasMatingMaterial(WHITE));
-    EXPECT_FALSE(board->hasMatingMaterial(BLACK));
+    auto knights = boardFrom("4kn2/8/8/8/8/8/8/3NKN2 w - - 0 1");
+    EXPECT_TRUE(knights->hasMatingMaterial(WHITE));
+    EXPECT_FALSE(knights->hasMatingMaterial(BLACK));
     EXPECT_FALSE(boardFrom("4k3/8/8/8/8/8/8/4KB2 w - - 0 1")->hasMatingMaterial(WHITE));
-    EXPECT_FALSE(boardFrom("4k3/8/8/8/8/8/8/4K3 w - - 0 1")->hasMatingMaterial(BLACK));
     EXPECT_TRUE(boardFrom("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1")->hasMatingMaterial(WHITE));
 }
 
@@ -36,9 +30,8 @@ TEST(DrawRules, RepetitionNeedsTwoEarlierOccurrences)
 {
     auto board = boardFrom(START_FEN);
     std::vector<MoveRecord> history;
-    const char* shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"};
     std::vector<bool> repeated;
-    for (const char* move : shuffle) {
+    for (const char* move : {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}) {
         history.push_back(play(*board, move));
         repeated.push_back(isThreefoldRepetition(board->hashKey, history.data(),
                                                  static_cast<std::uint32_t>(history.size())));

@@ -9,26 +9,22 @@
 #include "game/game.h"
 #include "protocol/winboard_v2.h"
 #include "support/board_helpers.h"
+#include "support/game_harness.h"
 #include "support/memory_streams.h"
 #include "support/search_harness.h"
 
 namespace {
 
-std::int32_t evaluationOf(const std::string& fen, const ReleaseProfile& release)
-{
-    SearchHarness h(fen, release);
-    return h.search->staticEvaluation();
-}
+const ReleaseProfile* const kReleases[] = {&currentRelease(), &earlierRelease()};
 
-// Black's view of a position reached by playing moves from a FEN.
-std::int32_t evaluationAfter(const std::string& fen, const std::vector<std::string>& moves,
-                             const ReleaseProfile& release)
+// The static evaluation after playing `moves` from `fen` (for the side then to move).
+std::int32_t evaluationOf(const std::string& fen, const ReleaseProfile& release,
+                          const std::vector<std::string>& moves = {})
 {
     SearchHarness h(fen, release);
-    Board_class& board = h.search->board();
     for (const std::string& move : moves)
-        play(board, move);
-    h.search->assignSides(board.sideToMove);
+        play(h.search->board(), move);
+    h.search->assignSides(h.search->board().sideToMove);
     return h.search->staticEvaluation();
 }
 
@@ -42,13 +38,28 @@ struct FrontEndOnGame {
         EXPECT_EQ(game.init(), 0);
         frontEnd.run(&game);   // starts a new game; the empty input ends the loop at once
     }
-    void send(const char* line) { frontEnd.dispatchCommand(line); }
+    FrontEndOnGame& send(std::initializer_list<const char*> lines)
+    {
+        for (const char* line : lines)
+            frontEnd.dispatchCommand(line);
+        return *this;
+    }
 
     MemoryStreams streams{""};
     Config_class config;
     WinBoardInterfaceV2_class frontEnd;
     Game_class game;
 };
+
+std::int32_t rootSearch(const char* fen, const ReleaseProfile& release, std::int32_t beta)
+{
+    return SearchHarness(fen, release).search->alphaBeta(0, 1, -INFINITE_SCORE, beta);
+}
+
+std::int32_t quiesce(const char* fen, const ReleaseProfile& release, std::int32_t beta)
+{
+    return SearchHarness(fen, release).search->quiesce(0, -INFINITE_SCORE, beta);
+}
 
 } // namespace
 
@@ -80,50 +91,46 @@ TEST(EarlierRelease, EvaluationTermsThatChanged)
         EXPECT_EQ(evaluationOf(c.fen, earlierRelease()), c.earlier) << c.what;
     }
     // The passed-pawn bonus starts at move 31 in one release, 36 in the other.
-    const char* pawn31 = "4k3/P7/8/8/8/8/8/4K3 w - - 0 31";
-    const char* pawn36 = "4k3/P7/8/8/8/8/8/4K3 w - - 0 36";
-    EXPECT_EQ(evaluationOf(pawn36, currentRelease()), evaluationOf(pawn31, currentRelease()));
-    EXPECT_EQ(evaluationOf(pawn36, earlierRelease()) - evaluationOf(pawn31, earlierRelease()), 150);
+    for (const auto& [release, from31, from36] : {std::tuple{kReleases[0], 150, 0}, std::tuple{kReleases[1], 0, 150}}) {
+        const std::int32_t at30 = evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 30", *release);
+        const std::int32_t at31 = evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 31", *release);
+        EXPECT_EQ(at31 - at30, from31);
+        EXPECT_EQ(evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 36", *release) - at31, from36);
+    }
 }
 
 TEST(EarlierRelease, EarlyQueenAndKingMovesCostMore)
 {
-    // The same placement, once with the white queen moved once, once loaded there.
-    for (const auto& [release, perMove] : {std::pair{&currentRelease(), 2}, std::pair{&earlierRelease(), 5}}) {
-        const std::int32_t moved = evaluationAfter("4k3/7p/8/8/8/8/8/3QK3 w - - 0 5", {"d1d2"}, *release);
-        const std::int32_t placed = evaluationOf("4k3/7p/8/8/8/8/3Q4/4K3 b - - 0 5", *release);
-        EXPECT_EQ(moved - placed, perMove);
-    }
-    for (const auto& [release, perMove] : {std::pair{&currentRelease(), 3}, std::pair{&earlierRelease(), 20}}) {
-        const std::int32_t moved =
-            evaluationAfter("4k3/7p/8/8/8/8/8/4K3 w - - 0 5", {"e1e2", "h7h6", "e2e1"}, *release);
-        const std::int32_t placed = evaluationOf("4k3/8/7p/8/8/8/8/4K3 b - - 0 5", *release);
-        EXPECT_EQ(moved - placed, 2 * perMove);
+    // The same placement, once reached by moves, once loaded there.
+    for (const auto& [release, queenMove, kingMove] : {std::tuple{kReleases[0], 2, 3}, std::tuple{kReleases[1], 5, 20}}) {
+        EXPECT_EQ(evaluationOf("4k3/7p/8/8/8/8/8/3QK3 w - - 0 5", *release, {"d1d2"}) -
+                      evaluationOf("4k3/7p/8/8/8/8/3Q4/4K3 b - - 0 5", *release),
+                  queenMove);
+        EXPECT_EQ(evaluationOf("4k3/7p/8/8/8/8/8/4K3 w - - 0 5", *release, {"e1e2", "h7h6", "e2e1"}) -
+                      evaluationOf("4k3/8/7p/8/8/8/8/4K3 b - - 0 5", *release),
+                  2 * kingMove);
     }
 }
 
 TEST(EarlierRelease, NullMoveNeedsOnlyTwoMoves)
 {
     const char* twoMoves = "7k/7p/8/3b4/8/8/8/K7 w - - 0 1";   // Ka1: b1 and b2 only
-    SearchHarness current(twoMoves, currentRelease());
-    current.rootSearch(3);
-    EXPECT_EQ(current.search->nullMoveTries(), 0u);
-    SearchHarness earlier(twoMoves, earlierRelease());
-    earlier.rootSearch(3);
-    EXPECT_EQ(earlier.search->nullMoveTries(), 1u);
+    for (const ReleaseProfile* release : kReleases) {
+        SearchHarness h(twoMoves, *release);
+        h.rootSearch(3);
+        EXPECT_EQ(h.search->nullMoveTries(), release == kReleases[0] ? 0u : 1u);
+    }
 }
 
 TEST(EarlierRelease, CutOffsAndStandPatReturnTheScore)
 {
     // White is a rook up: a search with beta 0 fails high. The replies are
     // quiescence nodes without captures, which return their evaluation.
-    const char* fen = "4k3/8/8/8/8/8/8/R3K3 w - - 0 30";
-    EXPECT_EQ(SearchHarness(fen, currentRelease()).search->alphaBeta(0, 1, -INFINITE_SCORE, 0), 0);
-    EXPECT_GT(SearchHarness(fen, earlierRelease()).search->alphaBeta(0, 1, -INFINITE_SCORE, 0), 400);
+    EXPECT_EQ(rootSearch("4k3/8/8/8/8/8/8/R3K3 w - - 0 30", currentRelease(), 0), 0);
+    EXPECT_GT(rootSearch("4k3/8/8/8/8/8/8/R3K3 w - - 0 30", earlierRelease(), 0), 400);
     // Stand pat with a capture on the board (Rxa2) and quiet moves besides.
-    const char* standPat = "4k3/8/8/8/8/8/p7/R3K3 w - - 0 30";
-    EXPECT_EQ(SearchHarness(standPat, currentRelease()).search->quiesce(0, -INFINITE_SCORE, 0), 0);
-    EXPECT_GT(SearchHarness(standPat, earlierRelease()).search->quiesce(0, -INFINITE_SCORE, 0), 300);
+    EXPECT_EQ(quiesce("4k3/8/8/8/8/8/p7/R3K3 w - - 0 30", currentRelease(), 0), 0);
+    EXPECT_GT(quiesce("4k3/8/8/8/8/8/p7/R3K3 w - - 0 30", earlierRelease(), 0), 300);
 }
 
 TEST(EarlierRelease, NoWindowForASideThatCannotMate)
@@ -131,60 +138,53 @@ TEST(EarlierRelease, NoWindowForASideThatCannotMate)
     // White has a knight more but cannot mate; Black can. The current release
     // caps White's score at 0 (the quiescence node needs a capture, Nxb3, to
     // reach the stand pat).
-    const char* fen = "4k3/7p/8/8/8/1p6/8/N3K3 w - - 0 30";
-    EXPECT_EQ(SearchHarness(fen, currentRelease()).search->quiesce(0, -INFINITE_SCORE, INFINITE_SCORE), 0);
-    EXPECT_GT(SearchHarness(fen, earlierRelease()).search->quiesce(0, -INFINITE_SCORE, INFINITE_SCORE), 100);
+    EXPECT_EQ(quiesce("4k3/7p/8/8/8/1p6/8/N3K3 w - - 0 30", currentRelease(), INFINITE_SCORE), 0);
+    EXPECT_GT(quiesce("4k3/7p/8/8/8/1p6/8/N3K3 w - - 0 30", earlierRelease(), INFINITE_SCORE), 100);
 }
 
 TEST(EarlierRelease, TimeCommandLeavesTheBudgetAlone)
 {
-    FrontEndOnGame current(currentRelease());
-    current.send("time 30000");
-    EXPECT_EQ(current.game.moveTimeMs(), 3000u);   // 300 s, first move: a hundredth
+    EXPECT_EQ(FrontEndOnGame(currentRelease()).send({"time 30000"}).game.moveTimeMs(), 3000u);   // a hundredth
     FrontEndOnGame earlier(earlierRelease());
     const std::uint32_t before = earlier.game.moveTimeMs();
-    earlier.send("time 30000");
-    EXPECT_EQ(earlier.game.moveTimeMs(), before);
+    EXPECT_EQ(earlier.send({"time 30000"}).game.moveTimeMs(), before);
 }
 
 TEST(EarlierRelease, LevelBudgetsAndMovesPerControl)
 {
     FrontEndOnGame current(currentRelease());
-    current.send("level 0 5 0");
-    EXPECT_EQ(current.game.moveTimeMs(), 10000u);
-    current.send("level 40 5 0");
-    EXPECT_EQ(current.game.moveTimeMs(), 7000u);
+    EXPECT_EQ(current.send({"level 0 5 0"}).game.moveTimeMs(), 10000u);
+    EXPECT_EQ(current.send({"level 40 5 0"}).game.moveTimeMs(), 7000u);
     EXPECT_EQ(current.game.movesPerControl(), 40u);
 
     FrontEndOnGame earlier(earlierRelease());
-    earlier.send("level 0 5 0");
-    EXPECT_EQ(earlier.game.moveTimeMs(), 2000u);   // 300 / 111 = 2 s
-    earlier.send("level 40 5 0");
-    EXPECT_EQ(earlier.game.moveTimeMs(), 7000u);
+    EXPECT_EQ(earlier.send({"level 0 5 0"}).game.moveTimeMs(), 2000u);   // 300 / 111 = 2 s
+    EXPECT_EQ(earlier.send({"level 40 5 0"}).game.moveTimeMs(), 7000u);
     EXPECT_EQ(earlier.game.movesPerControl(), 0u);
+    // So a clock is shared out as in a game without moves per control: a
+    // thirtieth of 150 s once twenty moves are played, where the current release gives 7500 ms.
+    earlier.send({"force"});
+    for (const std::string& move : quietOpening())
+        ASSERT_EQ(earlier.game.userMove(move.c_str()), MOVE_ACCEPTED) << move;
+    earlier.game.setTimeLeft(150);
+    EXPECT_EQ(earlier.game.moveTimeMs(), 5000u);
 }
 
 TEST(EarlierRelease, NewKeepsThinkingOffAfterForce)
 {
-    FrontEndOnGame current(currentRelease());
-    current.send("force");
-    current.send("new");
-    EXPECT_TRUE(current.game.thinkAfterUserMove);
-    EXPECT_TRUE(current.game.playMoveWhenDone);
-
-    FrontEndOnGame earlier(earlierRelease());
-    earlier.send("force");
-    earlier.send("new");
-    EXPECT_FALSE(earlier.game.thinkAfterUserMove);
-    EXPECT_TRUE(earlier.game.playMoveWhenDone);
+    for (const ReleaseProfile* release : kReleases) {
+        FrontEndOnGame h(*release);
+        h.send({"force", "new"});
+        EXPECT_EQ(h.game.thinkAfterUserMove.load(), release == kReleases[0]);
+        EXPECT_TRUE(h.game.playMoveWhenDone);
+    }
 }
 
 TEST(EarlierRelease, SmallTablesAreAccepted)
 {
-    FrontEndOnGame current(currentRelease(), {"-C", "1"});
-    EXPECT_EQ(current.game.hashTable()->tableSize(), 8388608u);
-    FrontEndOnGame earlier(earlierRelease(), {"-C", "1"});
-    EXPECT_EQ(earlier.game.hashTable()->tableSize(), 1048576u);
+    EXPECT_EQ(FrontEndOnGame(currentRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 8388608u);
+    EXPECT_EQ(FrontEndOnGame(earlierRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 1048576u);
+    EXPECT_EQ(FrontEndOnGame(earlierRelease(), {"-C", "0"}).game.hashTable()->tableSize(), 8388608u);
 }
 
 // A stop that lands in an iteration before any root move has finished makes
@@ -193,27 +193,23 @@ TEST(EarlierRelease, SmallTablesAreAccepted)
 TEST(EarlierRelease, StoppedIterationIsFinishedByAForcedThirdSearch)
 {
     const char* fen = "r1b1k2r/ppppqppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq - 1 6";
+    auto stoppedAfter = [&](const ReleaseProfile& release, int ms) {
+        auto h = std::make_unique<SearchHarness>(fen, release);
+        h->search->setDepthLimit(64);
+        std::thread searching([&] { h->search->iterativeDeepening(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        h->search->stop();
+        searching.join();
+        return h;
+    };
     bool forced = false;
     for (int attempt = 0; attempt < 40 && !forced; ++attempt) {
-        SearchHarness h(fen, earlierRelease());
-        h.search->setDepthLimit(64);
-        std::thread searching([&] { h.search->iterativeDeepening(); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(5 + 13 * attempt));
-        h.search->stop();
-        searching.join();
-        if (h.search->forcedResearches() == 0)
-            continue;
-        forced = true;
-        ASSERT_GT(h.search->bestLineLength(), 0u);
-        EXPECT_NE(resolve(*boardFrom(fen), textOf(h.search->bestMove())), NO_MOVE);
+        const auto h = stoppedAfter(earlierRelease(), 5 + 13 * attempt);
+        forced = h->search->forcedResearches() > 0;
+        if (forced) {
+            EXPECT_NE(resolve(*boardFrom(fen), textOf(h->search->bestMove())), NO_MOVE);
+        }
     }
     EXPECT_TRUE(forced) << "no stop landed before the first root move of an iteration";
-
-    SearchHarness current(fen, currentRelease());
-    current.search->setDepthLimit(64);
-    std::thread searching([&] { current.search->iterativeDeepening(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    current.search->stop();
-    searching.join();
-    EXPECT_EQ(current.search->forcedResearches(), 0u);
+    EXPECT_EQ(stoppedAfter(currentRelease(), 100)->search->forcedResearches(), 0u);
 }

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "support/board_helpers.h"
 #include "support/search_harness.h"
 
 namespace {
 
-std::int32_t evaluationOf(const std::string& fen, const ReleaseProfile& release = currentRelease())
+std::int32_t evaluationOf(const std::string& fen)
 {
-    SearchHarness h(fen, release);
+    SearchHarness h(fen);
     return h.search->staticEvaluation();
 }
 
@@ -30,25 +29,14 @@ TEST(Evaluation, ExactlyTwoBishopsEarnThePair)
     EXPECT_EQ(evaluationOf("4k3/8/8/8/8/8/P7/1bb1Kb2 w - - 0 20"), 100 - 915);
 }
 
-TEST(Evaluation, CastlingTermsEndAtMoveTwenty)
+TEST(Evaluation, CastlingTermsEndAtMoveTwentyAndThePassedPawnBonusStartsAt31)
 {
-    const std::int32_t rights19 = evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 19");
-    const std::int32_t lost19 = evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 19");
-    EXPECT_EQ(lost19 - rights19, -25);
-    const std::int32_t rights20 = evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 20");
-    const std::int32_t lost20 = evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 20");
-    EXPECT_EQ(lost20, rights20);
-
-}
-
-TEST(Evaluation, PassedPawnBonusFromMoveThirtyOne)
-{
-    const std::int32_t at30 = evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 30");
-    const std::int32_t at31 = evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 31");
-    EXPECT_EQ(at31 - at30, 150);
-    // The earlier release pays it only from move 36.
-    EXPECT_EQ(evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 31", earlierRelease()),
-              evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 30", earlierRelease()));
+    EXPECT_EQ(evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 19") -
+                  evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 19"), -25);
+    EXPECT_EQ(evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 20"),
+              evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 20"));
+    EXPECT_EQ(evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 31") - evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 30"),
+              150);
 }
 
 TEST(Evaluation, KnightOnTheCornerMirrorsForBlack)
@@ -67,17 +55,15 @@ TEST(Evaluation, RelativeMoveCountTruncatesTowardZero)
     Search_class& s = *h.search;
     s.board().generateMoves(s.ply(0));
     // Move counts per ply, as if a line had been generated down to ply 4.
-    auto setCounts = [&](std::uint32_t m0, std::uint32_t m1, std::uint32_t m2, std::uint32_t m3, std::uint32_t m4) {
-        const std::uint32_t counts[] = {m0, m1, m2, m3, m4};
-        for (std::uint32_t p = 0; p < 5; ++p) {
+    auto evaluateWith = [&](std::initializer_list<std::uint32_t> counts) {
+        std::uint32_t p = 0;
+        for (std::uint32_t count : counts) {
             s.ply(p).captureCount = 0;
-            s.ply(p).nonCaptureCount = counts[p];
+            s.ply(p++).nonCaptureCount = count;
         }
+        return s.evaluate(4);
     };
-    setCounts(10, 10, 10, 10, 10);
-    const std::int32_t flat = s.evaluate(4);
-    setCounts(10, 10, 10, 13, 10);   // T = (10 - 10) - (13 - 10) = -3
-    EXPECT_EQ(s.evaluate(4), flat - 1);
-    setCounts(10, 10, 10, 10, 17);   // T = 7: +3 for the root side
-    EXPECT_EQ(s.evaluate(4), flat + 3);
+    const std::int32_t flat = evaluateWith({10, 10, 10, 10, 10});
+    EXPECT_EQ(evaluateWith({10, 10, 10, 13, 10}), flat - 1);   // T = (10 - 10) - (13 - 10) = -3
+    EXPECT_EQ(evaluateWith({10, 10, 10, 10, 17}), flat + 3);   // T = 7: +3 for the root side
 }

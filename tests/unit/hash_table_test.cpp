@@ -30,45 +30,31 @@ void storeKey(HashTable_class& table, std::uint64_t key, std::uint32_t depth = 1
     table.store(key, 0, score, HASH_LOWER, depth, 0, white, black);
 }
 
+std::int32_t scoreOf(HashTable_class& table, std::uint64_t key) { return table.findEntry(key)->score; }
+
 }  // namespace
 
 TEST(HashTableMate, ExactMateIsStoredAsDistanceAndHoldsAtAnyPly)
 {
     auto table = quietTable();
-    // Node at ply 3, mate 5 plies below it (mate at ply 8).
+    // Node at ply 3, mate 5 plies below it (mate at ply 8); a mate bound stays a bound.
     table->store(slotKey(0), 3, 99999 - 8, HASH_EXACT, 2, 0x1234, 16, 16);
     table->store(slotKey(1), 3, 8 - 99999, HASH_EXACT, 2, 0, 16, 16);
+    table->store(slotKey(2), 0, 99990, HASH_LOWER, 3, 0, 16, 16);
     const HashEntry* win = table->findEntry(slotKey(0));
-    ASSERT_NE(win, nullptr);
     EXPECT_EQ(win->flags, HASH_MATE);
     EXPECT_EQ(win->mateDistance, 5);
     EXPECT_EQ(win->depth, 251u);
+    EXPECT_EQ(table->findEntry(slotKey(2))->flags, HASH_LOWER);
 
     // Reached again at ply 7: any depth, any window.
     HashEntry* entry = nullptr;
     std::int32_t alpha = -100;
     EXPECT_TRUE(table->probe(slotKey(0), 1000, 7, alpha, -50, &entry));
     EXPECT_EQ(alpha, 99987);
-    EXPECT_EQ(entry, win);
     alpha = 0;
     EXPECT_TRUE(table->probe(slotKey(1), 1000, 7, alpha, 1, &entry));
     EXPECT_EQ(alpha, -99987);
-}
-
-TEST(HashTableMate, OnlyExactScoresBecomeMateEntries)
-{
-    auto table = quietTable();
-    table->store(slotKey(0), 0, -99744, HASH_EXACT, 3, 0, 16, 16);
-    table->store(slotKey(1), 0, 99990, HASH_LOWER, 3, 0, 16, 16);
-    const HashEntry* exact = table->findEntry(slotKey(0));
-    EXPECT_EQ(exact->flags, HASH_MATE);
-    EXPECT_EQ(exact->mateDistance, 255);
-    EXPECT_EQ(exact->depth, 1u);
-    const HashEntry* bound = table->findEntry(slotKey(1));
-    EXPECT_EQ(bound->flags, HASH_LOWER);
-    EXPECT_EQ(bound->mateDistance, 0);
-    EXPECT_EQ(bound->depth, 3u);
-    EXPECT_EQ(bound->score, 99990);
 }
 
 TEST(HashTableProbe, BoundsHitOnlyAtEnoughDepthAndOutsideTheWindow)
@@ -76,23 +62,16 @@ TEST(HashTableProbe, BoundsHitOnlyAtEnoughDepthAndOutsideTheWindow)
     auto table = quietTable();
     HashEntry* entry = nullptr;
     std::int32_t alpha = 0;
-    EXPECT_FALSE(table->probe(slotKey(0), 0, 0, alpha, 100, &entry));
-
     table->store(slotKey(0), 0, 50, HASH_LOWER, 4, 0, 16, 16);
     table->store(slotKey(1), 0, -50, HASH_UPPER, 4, 0, 16, 16);
     EXPECT_FALSE(table->probe(slotKey(0), 5, 0, alpha, 10, &entry));
     EXPECT_FALSE(table->probe(slotKey(0), 4, 0, alpha, 51, &entry));
     EXPECT_TRUE(table->probe(slotKey(0), 4, 0, alpha, 50, &entry));
     EXPECT_EQ(alpha, 50);
-
     alpha = -51;
     EXPECT_FALSE(table->probe(slotKey(1), 4, 0, alpha, 100, &entry));
     alpha = -50;
     EXPECT_TRUE(table->probe(slotKey(1), 3, 0, alpha, 100, &entry));
-    EXPECT_EQ(alpha, -50);
-    EXPECT_EQ(table->queries, 6u);
-    EXPECT_EQ(table->hits, 5u);
-    EXPECT_EQ(table->misses, 1u);
 }
 
 TEST(HashTableReplacement, SameKeyKeepsTheDeeperOrBetterResult)
@@ -100,16 +79,12 @@ TEST(HashTableReplacement, SameKeyKeepsTheDeeperOrBetterResult)
     auto table = quietTable();
     storeKey(*table, slotKey(0), 5, 40);
     storeKey(*table, slotKey(0), 5, 30);   // same depth, lower score: kept
-    EXPECT_EQ(table->findEntry(slotKey(0))->score, 40);
-    EXPECT_EQ(table->puts, 2u);
     storeKey(*table, slotKey(0), 4, 90);   // shallower: kept
-    EXPECT_EQ(table->findEntry(slotKey(0))->score, 40);
+    EXPECT_EQ(scoreOf(*table, slotKey(0)), 40);
     storeKey(*table, slotKey(0), 5, 41);   // same depth, higher score: replaced
-    EXPECT_EQ(table->findEntry(slotKey(0))->score, 41);
+    EXPECT_EQ(scoreOf(*table, slotKey(0)), 41);
     storeKey(*table, slotKey(0), 6, 0);    // deeper: replaced
-    EXPECT_EQ(table->findEntry(slotKey(0))->score, 0);
-    EXPECT_EQ(table->puts, 5u);
-    EXPECT_EQ(table->overridden, 0u);
+    EXPECT_EQ(scoreOf(*table, slotKey(0)), 0);
 }
 
 TEST(HashTableReplacement, FifthStoreReplacesTheAgedFirstEntry)
@@ -122,8 +97,6 @@ TEST(HashTableReplacement, FifthStoreReplacesTheAgedFirstEntry)
     EXPECT_EQ(slot[0].age, 0u);
     EXPECT_EQ(slot[4].flags, HASH_EMPTY);   // ... not the empty entry 4
     EXPECT_EQ(slot[1].age, 2u);
-    EXPECT_EQ(table->findEntry(slotKey(0)), nullptr);
-    EXPECT_EQ(table->puts, 5u);
     EXPECT_EQ(table->overridden, 6u);
 }
 
@@ -138,32 +111,14 @@ TEST(HashTableReplacement, CollisionAgesAllEightEntriesAndStoresNothing)
         storeKey(*table, slotKey(n++));
     }
     ASSERT_EQ(table->collisions, 1u);
-    EXPECT_EQ(table->puts, n - 1);
     EXPECT_EQ(table->findEntry(slotKey(n - 1)), nullptr);
     for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i) {
-        EXPECT_LT(before[i].age, 3u);
         EXPECT_EQ(table->slot(1)[i].age, before[i].age + 1);
         EXPECT_EQ(table->slot(1)[i].keyHigh, before[i].keyHigh);
     }
 }
 
-TEST(HashTableReplacement, EmptyEntryBeforeTheSameKeyTakesTheStore)
-{
-    auto table = quietTable();
-    storeKey(*table, slotKey(0), 1, 10, 16, 16);
-    storeKey(*table, slotKey(1), 1, 10, 15, 15);
-    CaptureStderr();
-    table->clean(15, 15);   // empties entry 0 only
-    GetCapturedStderr();
-    storeKey(*table, slotKey(1), 1, 77, 15, 15);
-    const HashEntry* slot = table->slot(1);
-    EXPECT_EQ(slot[0].keyHigh, 2u);
-    EXPECT_EQ(slot[1].keyHigh, 2u);
-    EXPECT_EQ(table->findEntry(slotKey(1)), &slot[0]);
-    EXPECT_EQ(table->findEntry(slotKey(1))->score, 77);
-}
-
-TEST(HashTableMaintenance, CleanDropsPositionsWithMoreMaterial)
+TEST(HashTableMaintenance, CleanDropsPositionsWithMorePieces)
 {
     auto table = quietTable();
     storeKey(*table, slotKey(0), 1, 10, 16, 16);
@@ -191,31 +146,18 @@ TEST(HashTableMaintenance, FixedEntryScoresZeroAndInheritsAgeAndCounts)
     EXPECT_EQ(fixed.age, 2u);
     EXPECT_EQ(fixed.whiteCount, 12);
     EXPECT_EQ(fixed.blackCount, 11);
-    EXPECT_EQ(fixed.depth, HASH_ANY_DEPTH);
-    EXPECT_EQ(fixed.move, NO_MOVE);
-
     HashEntry* entry = nullptr;
     std::int32_t alpha = -300;
     EXPECT_TRUE(table->probe(slotKey(7), 0xffffffffu, 9, alpha, -200, &entry));
     EXPECT_EQ(alpha, 0);
-    EXPECT_EQ(table->findEntry(slotKey(0)), nullptr);
-
-    // An ordinary entry for replacement: two more stores pass and replace it.
-    storeKey(*table, slotKey(3));
-    storeKey(*table, slotKey(4));
-    EXPECT_EQ(table->slot(1)[0].keyHigh, 5u);
 }
 
 TEST(HashTableStatistics, PercentagesOnlyAfterQueriesAndStores)
 {
     auto table = quietTable();
     std::string depths;
-    for (int depth = 0; depth < 20; ++depth) {
-        if (depth < 10)
-            depths += ' ';
-        depths += std::to_string(depth);
-        depths += ": 0\n";
-    }
+    for (int depth = 0; depth < 20; ++depth)
+        depths += (depth < 10 ? " " : "") + std::to_string(depth) + ": 0\n";
     CaptureStderr();
     table->printStatistics();
     EXPECT_EQ(GetCapturedStderr(),
@@ -224,42 +166,31 @@ TEST(HashTableStatistics, PercentagesOnlyAfterQueriesAndStores)
               "  0 tried to put, 0 put, 0 queried, 0 hit, 0 missed\n"
               "  0 overridden 0 Collisions\n"
               "  0% filled -- 0 valid entries. 0 fixed entries\n"
-              "  0 Mate Values\n" +
-                  depths);
+              "  0 Mate Values\n" + depths);
 
     storeKey(*table, slotKey(0), 2);
     table->store(slotKey(1), 0, 99990, HASH_EXACT, 2, 0, 16, 16);
     table->fixPosition(slotKey(0, 2));
-    table->findEntry(slotKey(0));
-    table->findEntry(slotKey(5));
-    table->findEntry(slotKey(6));
+    for (std::uint32_t n : {0, 5, 6})
+        table->findEntry(slotKey(n));
     CaptureStderr();
     table->printStatistics();
     const std::string text = GetCapturedStderr();
-    EXPECT_NE(text.find("  2 tried to put, 2 put, 3 queried, 1 hit, 2 missed\n"), std::string::npos);
+    EXPECT_NE(text.find("  2 tried to put, 2 put, 3 queried, 1 hit, 2 missed\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  9% filled -- 3 valid entries. 1 fixed entries\n  1 Mate Values\n"
                         "        Hit: 33%\n     Missed: 66%\n Collisions: 0%\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("\n 2: 1\n"), std::string::npos);
+              std::string::npos) << text;
 }
 
-TEST(HashTableCreate, SlotCountAndMaskFollowTheSize)
+TEST(HashTableCreate, EveryKeyLandsInsideATableOfAnySize)
 {
     auto table = quietTable(8 * 1024 * 1024);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->tableSize(), 8388608u);
     EXPECT_EQ(table->slotCount(), 32768u);
     EXPECT_EQ(table->addressMask(), 0x7fffu);
-
     // Five slots: mask 4, so every key lands inside the table.
     table = quietTable(5 * HASH_SLOT_SIZE + 100);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->slotCount(), 5u);
     EXPECT_EQ(table->addressMask(), 4u);
     storeKey(*table, slotKey(0, 0xffffffffu));
-    EXPECT_NE(table->findEntry(slotKey(0, 0xffffffffu)), nullptr);
     EXPECT_EQ(table->slot(4)[0].keyLow, 0xffffffffu);
-
-    // Too small for a single slot.
-    EXPECT_EQ(quietTable(HASH_SLOT_SIZE - 1), nullptr);
+    EXPECT_EQ(quietTable(HASH_SLOT_SIZE - 1), nullptr);   // too small for a single slot
 }

@@ -26,8 +26,9 @@ struct Snapshot {
     }
 };
 
-// Walks the whole tree: after every make the key equals the computed key and
-// the board is consistent; after every unmake everything is as before.
+// Walks the whole tree: after every make (and a null move at every node) the
+// board is consistent, its key equal to the computed key; after every unmake
+// everything is as before.
 void checkTree(Board_class& board, int depth, int& failures)
 {
     if (depth == 0 || failures > 0)
@@ -36,27 +37,30 @@ void checkTree(Board_class& board, int depth, int& failures)
     list.setSide(board.sideToMove);
     board.generateMoves(list);
     const Snapshot before(board);
-    auto visit = [&](Move move) {
-        list.record.move = move;
-        board.makeMove(list.record);
-        board.sideToMove = list.opponent;
+    auto check = [&](const std::string& what, bool restored) {
         char why[128] = "";
-        if (!board.isConsistent(why, sizeof why)) {
-            ADD_FAILURE() << textOf(move) << " from " << before.fen << ": " << why;
-            ++failures;
-        }
-        checkTree(board, depth - 1, failures);
-        board.unmakeMove(list.record);
-        board.sideToMove = list.side;
-        if (!(Snapshot(board) == before)) {
-            ADD_FAILURE() << "unmake of " << textOf(move) << " did not restore " << before.fen;
+        if (!board.isConsistent(why, sizeof why) || !restored) {
+            ADD_FAILURE() << what << " from " << before.fen << ": " << (restored ? why : "not restored");
             ++failures;
         }
     };
-    for (std::uint32_t i = 0; i < list.captureCount; ++i)
-        visit(list.captures[i]);
-    for (std::uint32_t i = 0; i < list.nonCaptureCount; ++i)
-        visit(list.nonCaptures[i]);
+    board.makeNullMove(list.record);
+    board.sideToMove = list.opponent;
+    check("null move", true);
+    board.unmakeNullMove(list.record);
+    board.sideToMove = list.side;
+    check("null move undone", Snapshot(board) == before);
+    for (std::uint32_t i = 0; i < list.captureCount + list.nonCaptureCount; ++i) {
+        const Move move = i < list.captureCount ? list.captures[i] : list.nonCaptures[i - list.captureCount];
+        list.record.move = move;
+        board.makeMove(list.record);
+        board.sideToMove = list.opponent;
+        check(textOf(move), true);
+        checkTree(board, depth - 1, failures);
+        board.unmakeMove(list.record);
+        board.sideToMove = list.side;
+        check(textOf(move) + " undone", Snapshot(board) == before);
+    }
 }
 
 } // namespace
@@ -77,71 +81,22 @@ TEST(MakeMove, WholeTreesRestoreEverythingAndKeepTheKey)
     }
 }
 
-TEST(MakeMove, CastlingRightsFollowKingsAndRooks)
+TEST(MakeMove, RightsEnPassantClockAndPiecesAfterAMove)
 {
-    auto board = boardFrom("r3k2r/8/8/8/8/8/6B1/R3K2R w KQkq - 0 1");
-    const MoveRecord takeRook = play(*board, "g2a8");
-    EXPECT_EQ(board->castlingRights, CASTLE_WK | CASTLE_WQ | CASTLE_BK);
-    board->unmakeMove(takeRook);
-    board->sideToMove = WHITE;
-    EXPECT_EQ(board->castlingRights, 15u);
-
-    const MoveRecord king = play(*board, "e1f1");
-    EXPECT_EQ(board->castlingRights, CASTLE_BK | CASTLE_BQ);
-    board->unmakeMove(king);
-    board->sideToMove = WHITE;
-    play(*board, "a1b1");
-    EXPECT_EQ(board->castlingRights, CASTLE_WK | CASTLE_BK | CASTLE_BQ);
-
-    auto castle = boardFrom("r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1");
-    play(*castle, "e8c8");
-    EXPECT_EQ(fenOf(*castle), "2kr3r/8/8/8/8/8/8/R3K2R w KQ - 1 1");
-    EXPECT_EQ(castle->hasCastled[1], 1);
-}
-
-TEST(MakeMove, EnPassantSquareLivesForOneMove)
-{
-    auto board = boardFrom(START_FEN);
-    play(*board, "e2e4");
-    EXPECT_EQ(board->enPassantSquare, 20);
-    const MoveRecord reply = play(*board, "g8f6");
-    EXPECT_EQ(board->enPassantSquare, NO_SQUARE);
-    board->unmakeMove(reply);
-    EXPECT_EQ(board->enPassantSquare, 20);
-}
-
-TEST(MakeMove, PromotionWithCaptureIsUndoneCompletely)
-{
-    auto board = boardFrom("1r2k3/P7/8/8/8/8/8/4K3 w - - 5 40");
-    const Snapshot before(*board);
-    const MoveRecord record = play(*board, "a7b8q");
-    EXPECT_EQ(board->materialBalance, 910);
-    EXPECT_EQ(board->block(WHITE).typeCount[QUEEN], 1u);
-    EXPECT_EQ(board->block(WHITE).typeCount[PAWN], 0u);
-    EXPECT_EQ(board->pieceCount(BLACK), 1u);
-    EXPECT_EQ(board->halfmoveClock, 0);
-    board->unmakeMove(record);
-    board->sideToMove = WHITE;
-    EXPECT_TRUE(Snapshot(*board) == before);
-    const Piece_class* pawn = board->pieceAt(48);
-    EXPECT_EQ(pawn->type, PAWN);
-    EXPECT_EQ(pawn->value, 100);
-    EXPECT_EQ(pawn->code, 5u);
-    EXPECT_EQ(board->block(WHITE).typeCount[PAWN], 1u);
-    EXPECT_EQ(board->halfmoveClock, 5);
-}
-
-TEST(MakeMove, NullMoveChangesOnlyKeyAndEnPassant)
-{
-    auto board = boardFrom("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2");
-    const Snapshot before(*board);
-    MoveRecord record;
-    board->makeNullMove(record);
-    board->sideToMove = BLACK;
-    EXPECT_EQ(board->enPassantSquare, NO_SQUARE);
-    EXPECT_EQ(board->hashKey, board->computedHashKey());
-    EXPECT_EQ(board->halfmoveClock, 0);
-    board->unmakeNullMove(record);
-    board->sideToMove = WHITE;
-    EXPECT_TRUE(Snapshot(*board) == before);
+    const char* const rooks = "r3k2r/8/8/8/8/8/6B1/R3K2R w KQkq - 0 1";
+    const char* const cases[][3] = {
+        {rooks, "g2a8", "B3k2r/8/8/8/8/8/8/R3K2R b KQk - 0 1"},   // the rook taken at home
+        {rooks, "e1f1", "r3k2r/8/8/8/8/8/6B1/R4K1R b kq - 1 1"},
+        {rooks, "a1b1", "r3k2r/8/8/8/8/8/6B1/1R2K2R b Kkq - 1 1"},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8c8", "2kr3r/8/8/8/8/8/8/R3K2R w KQ - 1 1"},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", "g8f6",
+         "rnbqkb1r/pppppppp/5n2/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 1 1"},
+        {"1r2k3/P7/8/8/8/8/8/4K3 w - - 5 40", "a7b8q", "1Q2k3/8/8/8/8/8/8/4K3 b - - 0 40"},
+    };
+    for (const auto& [fen, move, after] : cases) {
+        auto board = boardFrom(fen);
+        play(*board, move);
+        EXPECT_EQ(fenOf(*board), after) << move;
+        EXPECT_TRUE(board->isConsistent()) << move;
+    }
 }

@@ -2,119 +2,57 @@
 // game controller (history built by moves played without thinking).
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "support/game_harness.h"
 
 namespace {
 
-// Forty half-moves of a quiet opening without a repeated position.
-const std::vector<std::string> kTwentyMoves = {
-    "e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6", "e1g1", "f8e7",
-    "f1e1", "b7b5", "a4b3", "d7d6", "c2c3", "e8g8", "h2h3", "c6b8", "d2d4", "b8d7",
-    "b1d2", "c8b7", "b3c2", "f8e8", "d2f1", "e7f8", "f1g3", "g7g6", "a2a4", "c7c5",
-    "d4d5", "c5c4", "c1g5", "h7h6", "g5e3", "d7c5", "d1d2", "h6h5", "e3g5", "f8e7",
+struct Budget {
+    const char* what;
+    std::int64_t level[3];   // moves, minutes, increment; moves -1: no level command
+    std::size_t halfMoves;   // played before the clock is read
+    std::int64_t clock;      // seconds; -1: no clock, the level's budget stands
+    std::uint32_t ms;
+    std::uint32_t movesPerControl;
 };
-
-std::vector<std::string> firstHalfMoves(std::size_t count)
-{
-    return {kTwentyMoves.begin(), kTwentyMoves.begin() + static_cast<std::ptrdiff_t>(count)};
-}
 
 } // namespace
 
-TEST(TimeControl, ClockShareGrowsAsTheGameGoesOn)
+TEST(TimeControl, BudgetsFromTheClockAndTheLevel)
 {
-    GameHarness h;
-    h.game.setTimeLeft(300);
-    EXPECT_EQ(h.game.moveTimeMs(), 3000u);   // first move: a hundredth of the clock
-
-    h.force(firstHalfMoves(24));
-    ASSERT_EQ(h.game.historyCount(), 24u);
-    h.game.setTimeLeft(300);
-    EXPECT_EQ(h.game.moveTimeMs(), 10000u);  // twelve full moves played: a thirtieth
-}
-
-TEST(TimeControl, ShortClocksGetFixedBudgets)
-{
-    GameHarness h;
-    h.game.setTimeLeft(4);
-    EXPECT_EQ(h.game.moveTimeMs(), 50u);     // under 5 s: every move 50 ms
-    h.game.setTimeLeft(5);
-    EXPECT_EQ(h.game.moveTimeMs(), 500u);    // a share of 0 s early in the game
-
-    h.force(firstHalfMoves(4));
-    h.game.setTimeLeft(60);
-    EXPECT_EQ(h.game.moveTimeMs(), 500u);    // move 2: 60 / 100 is 0 s
-    h.game.setTimeLeft(0);
-    EXPECT_EQ(h.game.moveTimeMs(), 50u);
-}
-
-TEST(TimeControl, LevelSetsTheBudgetOfTheFirstMove)
-{
-    GameHarness h;
-    h.game.setLevel(40, 5, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), 7000u);   // 300 s / 41, whole seconds
-    EXPECT_EQ(h.game.movesPerControl(), 40u);
-    h.game.setLevel(0, 5, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), 10000u);  // 2 s per minute of base time
-    EXPECT_EQ(h.game.movesPerControl(), 0u);
-    h.game.setLevel(0, 0, 12);
-    EXPECT_EQ(h.game.moveTimeMs(), 500u);    // no base time at all
-}
-
-TEST(TimeControl, MovesPerControlSpreadTheClockOverTheMovesLeft)
-{
+    const Budget budgets[] = {
+        {"first move: a hundredth of the clock", {-1}, 0, 300, 3000, 0},
+        {"twelve full moves played: a thirtieth", {-1}, 24, 300, 10000, 0},
+        {"under 5 s every move gets 50 ms", {-1}, 0, 4, 50, 0},
+        {"no clock at all", {-1}, 4, 0, 50, 0},
+        {"a share of 0 s early in the game", {-1}, 0, 5, 500, 0},
+        {"move 2: 60 / 100 is 0 s", {-1}, 4, 60, 500, 0},
+        {"40 moves in 5 minutes: 300 s / 41", {40, 5, 0}, 0, -1, 7000, 40},
+        {"0 moves in 5 minutes: 2 s per minute", {0, 5, 0}, 0, -1, 10000, 0},
+        {"no base time", {0, 0, 12}, 0, -1, 500, 0},
+        {"nothing played yet: the level's budget stays", {40, 5, 0}, 0, 150, 7000, 40},
+        {"150 s over the 20 moves left", {40, 5, 0}, 40, 150, 7500, 40},
+        {"the interface's -1 moves: k + 1 must not wrap to 0", {-2, 5, 0}, 0, -1, 10000, 0},
+        {"the same, once the clock is read", {-2, 5, 0}, 2, 300, 3000, 0},
+        {"8e9 ms does not fit 32 bits", {0, 4000000, 0}, 0, -1, UINT32_MAX, 0},
+        {"nor with one move a control", {1, 4000000, 0}, 0, -1, UINT32_MAX, 1},
+        {"a twentieth of the largest clock is too big as well", {-1}, 2, UINT32_MAX, UINT32_MAX, 0},
+    };
+    for (const Budget& b : budgets) {
+        GameHarness h;
+        if (b.level[0] != -1)
+            h.game.setLevel(static_cast<std::uint32_t>(b.level[0] == -2 ? -1 : b.level[0]),
+                            static_cast<std::uint32_t>(b.level[1]), static_cast<std::uint32_t>(b.level[2]));
+        h.force(quietOpening(b.halfMoves));
+        if (b.clock >= 0)
+            h.game.setTimeLeft(static_cast<std::uint32_t>(b.clock));
+        EXPECT_EQ(h.game.moveTimeMs(), b.ms) << b.what;
+        EXPECT_EQ(h.game.movesPerControl(), b.movesPerControl) << b.what;
+    }
+    // A new control with fewer moves starts with all of them left.
     GameHarness h;
     h.game.setLevel(40, 5, 0);
-    h.game.setTimeLeft(150);
-    EXPECT_EQ(h.game.moveTimeMs(), 7000u);   // nothing played yet: the level's budget stays
-
-    h.force(kTwentyMoves);
-    h.game.setTimeLeft(150);
-    EXPECT_EQ(h.game.moveTimeMs(), 7500u);   // 150 s over the 20 moves left
-
+    h.force(quietOpening());
     h.game.setLevel(20, 5, 0);
     h.game.setTimeLeft(150);
-    EXPECT_EQ(h.game.moveTimeMs(), 7500u);   // a new control starts: all 20 moves left
-}
-
-TEST(TimeControl, NegativeMovesPerControlMeanTheWholeGame)
-{
-    GameHarness h;
-    // The interface's -1, read as an unsigned number, would make k + 1 wrap to 0.
-    h.game.setLevel(static_cast<std::uint32_t>(-1), 5, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), 10000u);
-    EXPECT_EQ(h.game.movesPerControl(), 0u);
-    h.force(firstHalfMoves(2));
-    h.game.setTimeLeft(300);
-    EXPECT_EQ(h.game.moveTimeMs(), 3000u);
-}
-
-TEST(TimeControl, HugeLevelsAndClocksAreCappedNotWrapped)
-{
-    GameHarness h;
-    h.game.setLevel(0, 4000000, 0);             // 8e9 ms does not fit 32 bits
-    EXPECT_EQ(h.game.moveTimeMs(), UINT32_MAX);
-    h.game.setLevel(1, 4000000, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), UINT32_MAX);
-    h.force(firstHalfMoves(2));
-    h.game.setTimeLeft(UINT32_MAX);              // a twentieth of it, in ms, is too big as well
-    EXPECT_EQ(h.game.moveTimeMs(), UINT32_MAX);
-}
-
-TEST(TimeControl, EarlierReleaseDividesByMoreAndKeepsNoMovesPerControl)
-{
-    GameHarness h(earlierRelease());
-    h.game.setLevel(0, 5, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), 2000u);   // 300 s / 111
-    h.game.setLevel(40, 5, 0);
-    EXPECT_EQ(h.game.moveTimeMs(), 7000u);
-    EXPECT_EQ(h.game.movesPerControl(), 0u);
-
-    // So the clock is shared out as in a game without moves per control.
-    h.force(kTwentyMoves);
-    h.game.setTimeLeft(150);
-    EXPECT_EQ(h.game.moveTimeMs(), 5000u);   // twenty moves played: a thirtieth
+    EXPECT_EQ(h.game.moveTimeMs(), 7500u);
 }
