@@ -1,28 +1,10 @@
 // Reading and writing positions in Forsyth-Edwards Notation.
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "board/board.h"
-
-namespace {
-
-// A number the way atoi reads it (leading blanks, sign, digits; 0 without
-// digits), kept to 32 bits.
-std::int32_t readNumber(const char* text)
-{
-    errno = 0;
-    const long value = std::strtol(text, nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<std::int32_t>(value);
-}
-
-} // namespace
+#include "board/number_text.h"
 
 eCeStatus Board_class::loadFen(const char* text)
 {
@@ -115,9 +97,9 @@ eCeStatus Board_class::loadFen(const char* text)
     ++p;
 
     // Clocks; a text that ends after the halfmove clock gets move number 1.
-    halfmoveClock = readNumber(p);
+    halfmoveClock = readInt32(p);
     const char* space = std::strchr(p, ' ');
-    fullmoveNumber = space != nullptr ? readNumber(space) : 1;
+    fullmoveNumber = space != nullptr ? readInt32(space) : 1;
 
     materialBalance = blocks_[0].material + blocks_[1].material;
     const bool oneKingEach = blocks_[0].typeCount[KING] == 1 && blocks_[1].typeCount[KING] == 1;

@@ -1,13 +1,12 @@
 #include "protocol/winboard_interface.h"
 
 #include <cctype>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/release_profile.h"
+#include "board/number_text.h"
 #include "game/game.h"
 #include "protocol/result_lines.h"
 #include "protocol/thinking_line.h"
@@ -28,18 +27,6 @@ bool startsWith(const char* line, const char* word)
 const char* textFrom(const char* line, std::size_t position)
 {
     return std::strlen(line) >= position ? line + position : "";
-}
-
-// A number as atoi reads it (0 without digits), kept to 32 bits.
-std::int32_t readInteger(const char* text)
-{
-    errno = 0;
-    const long value = std::strtol(text, nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<std::int32_t>(value);
 }
 
 } // namespace
@@ -81,7 +68,7 @@ void WinBoardInterface_class::dispatchCommand(const char* line)
         game.setSideToMove(BLACK);
     } else if (release_.dispatcherHandlesTime && contains(line, "time")) {
         // The clock in centiseconds, from the sixth character on.
-        const std::int32_t centiseconds = readInteger(textFrom(line, 5));
+        const std::int32_t centiseconds = readInt32(textFrom(line, 5));
         game.setTimeLeft(centiseconds >= 100 ? static_cast<std::uint32_t>(centiseconds / 100) : 0);
     } else if (std::strcmp(line, "new") == 0) {
         forceMode_ = false;
@@ -137,7 +124,7 @@ void WinBoardInterface_class::parseLevel(const char* arguments)
             ++p;
         if (*p == '\0')
             break;
-        number = readInteger(p);
+        number = readInt32(p);
         while (*p != '\0' && *p != ' ')
             ++p;
     }
