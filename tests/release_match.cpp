@@ -15,36 +15,28 @@ int main(int argc, char** argv)
 {
     const int games = argc > 1 ? std::atoi(argv[1]) : 6;
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
-    double current = 0;
+    double score = 0;
     int finished = 0;
     for (int game = 0; game < games; ++game) {
         const bool currentWhite = game % 2 == 0;
-        GameSetup setup;
-        setup.white = {currentWhite ? kelpBinary() : earlierKelpBinary(), {}};
-        setup.black = {currentWhite ? earlierKelpBinary() : kelpBinary(), {}};
-        setup.timeControl = {0, seconds * 1000, 0};
-        setup.maxPlies = 200;
-        setup.moveTimeoutMs = seconds * 1000 + 10000;
-        const GameRecord record = playGame(setup);
+        const EngineCommand current{kelpBinary(), {}};
+        const EngineCommand earlier{earlierKelpBinary(), {}};
+        const GameRecord record = playGame({.white = currentWhite ? current : earlier,
+                                            .black = currentWhite ? earlier : current, .movesPerSession = 0,
+                                            .baseMs = seconds * 1000, .maxPlies = 200,
+                                            .moveTimeoutMs = seconds * 1000 + 10000});
         if (record.reason == EndReason::Illegal || record.reason == EndReason::Crash) {
             std::printf("game %d broke the rules:\n%s\n", game + 1, record.summary().c_str());
             return 1;
         }
-        std::string result = record.result;
-        if (record.reason == EndReason::Timeout)   // a silent engine loses
-            result = record.atFault == Side::White ? "0-1" : "1-0";
-        if (result != "*") {
-            ++finished;
-            if (result == "1/2-1/2")
-                current += 0.5;
-            else if (result == (currentWhite ? "1-0" : "0-1"))
-                current += 1;
-        }
+        const std::string& result = record.result;   // a loss on time included
+        finished += result != "*";
+        score += result == "1/2-1/2" ? 0.5 : result == (currentWhite ? "1-0" : "0-1") ? 1 : 0;
         std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1,
                     currentWhite ? "0.5.15.1 - 0.4.13.1" : "0.4.13.1 - 0.5.15.1", result.c_str(),
                     record.comment.c_str(), endReasonName(record.reason), record.moves.size());
         std::fflush(stdout);
     }
-    std::printf("0.5.15.1 scored %.1f of %d finished games (of %d)\n", current, finished, games);
+    std::printf("0.5.15.1 scored %.1f of %d finished games (of %d)\n", score, finished, games);
     return 0;
 }

@@ -1,23 +1,20 @@
-// Start-up, detection and shutdown of the real engine binaries.
+// Start-up, detection and shutdown of the real engine binary.
 #include <gtest/gtest.h>
 
 #include "support/engine_process.h"
 
 namespace {
 
-const char* const kFeatureLine =
-    "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 sigint=0 sigterm=0 "
-    "reuse=0 analyze=0 myname=\"Kelp V0.5.15.1\" colors=0 ics=0 name=1 pause=0 done=1";
+using Lines = std::vector<std::string>;
 
 // Feeds the whole input, closes it, and returns every output line and the exit status.
-std::pair<std::vector<std::string>, std::optional<int>> runWith(const std::vector<std::string>& lines,
-                                                                const std::vector<std::string>& args = {})
+std::pair<Lines, std::optional<int>> runWith(const Lines& input, const Lines& args = {})
 {
     EngineProcess engine(kelpBinary(), args);
-    for (const std::string& line : lines)
+    for (const std::string& line : input)
         engine.writeLine(line);
     engine.closeInput();
-    std::vector<std::string> output = engine.readLinesFor(10000);
+    Lines output = engine.readLinesFor(10000);
     return {output, engine.waitExit(10000)};
 }
 
@@ -25,8 +22,8 @@ std::pair<std::vector<std::string>, std::optional<int>> runWith(const std::vecto
 
 TEST(Startup, UnsupportedInterfacesGetOneLineAndStatusZero)
 {
-    for (const std::vector<std::string>& input : std::vector<std::vector<std::string>>{{"hello"}, {}, {"uci "}, {"UCI"}})
-        EXPECT_EQ(runWith(input), std::make_pair(std::vector<std::string>{"unsupported GUI"}, std::optional<int>(0)));
+    for (const Lines& input : {Lines{"hello"}, Lines{}, Lines{"uci "}, Lines{"UCI"}})
+        EXPECT_EQ(runWith(input), std::make_pair(Lines{"unsupported GUI"}, std::optional<int>(0)));
 }
 
 TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
@@ -34,8 +31,9 @@ TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
     EngineProcess v2(kelpBinary());
     v2.writeLine("xboard");
     v2.writeLine("protover 2");
-    EXPECT_EQ(v2.readLine(10000), std::optional<std::string>(kFeatureLine));
-
+    EXPECT_EQ(v2.readLine(10000), "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 sigint=0 "
+                                  "sigterm=0 reuse=0 analyze=0 myname=\"Kelp V0.5.15.1\" colors=0 ics=0 name=1 "
+                                  "pause=0 done=1");
     EngineProcess v1(kelpBinary());
     v1.writeLine("xboard");
     v1.writeLine("new");
@@ -48,8 +46,8 @@ TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
 
 TEST(Startup, QuitOrTheEndOfInputEndsEveryDialectWithStatusZero)
 {
-    for (const std::vector<std::string>& input : std::vector<std::vector<std::string>>{
-             {"uci", "quit"}, {"xboard", "protover 2", "quit"}, {"uci"}, {"xboard"}, {"xboard", "protover 2"}})
+    for (const Lines& input :
+         {Lines{"uci", "quit"}, Lines{"xboard", "protover 2", "quit"}, Lines{"uci"}, Lines{"xboard"}, Lines{"xboard", "protover 2"}})
         EXPECT_EQ(runWith(input).second, 0) << input.size() << " lines from " << input[0];
 }
 

@@ -1,4 +1,4 @@
-// The UCI handshake with the real engine binary over pipes.
+// The UCI handshake with the real engine binaries over pipes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,47 +6,25 @@
 
 #include "support/engine_process.h"
 
-namespace {
-
-constexpr int kAnswerMs = 10000;
-constexpr int kQuietMs = 1000;
-
-const std::vector<std::string> kHandshake = {
-    "id name Kelp Test",
-    "id author Quarnel",
-    "option name Hossa type spin default 1 min 1 max 512",
-    "option name Zorb type button",
-    "uciok",
-};
-
-} // namespace
-
-TEST(Uci, HandshakeIsFiveLinesInOrderAndNothingMore)
+TEST(Uci, HandshakeIsFiveLinesInOrderIsreadyIsAnsweredAndEverythingElseIgnored)
 {
+    const std::vector<std::string> handshake = {"id name Kelp Test", "id author Quarnel",
+                                                "option name Hossa type spin default 1 min 1 max 512",
+                                                "option name Zorb type button", "uciok"};
     for (const std::string& binary : {kelpBinary(), earlierKelpBinary()}) {
-        EngineProcess engine(binary);
-        engine.writeLine("uci");
-        std::vector<std::string> lines = engine.readLinesFor(kQuietMs);
-        EXPECT_EQ(lines, kHandshake) << binary;
-        engine.writeLine("quit");
-        EXPECT_EQ(engine.waitExit(kAnswerMs), 0) << binary;
+        EngineProcess uci(binary);
+        uci.writeLine("uci");
+        EXPECT_EQ(uci.readLinesFor(1000), handshake) << binary;
+        uci.writeLine("isready");
+        EXPECT_EQ(uci.readLine(10000), "readyok");
+        for (const char* line : {" quit", "QUIT", "quit ", "isready ", "ucinewgame", "position startpos moves e2e4",
+                                 "go depth 3", "stop", "setoption name Hossa value 64", "uci", "xboard", "new", ""})
+            uci.writeLine(line);
+        uci.writeLine(std::string("isready") + std::string(293, ' '));   // 300 characters: ignored
+        EXPECT_TRUE(uci.readLinesFor(1000).empty()) << binary;
+        uci.writeLine("isready");
+        EXPECT_EQ(uci.readLine(10000), "readyok");
+        uci.writeLine("quit");
+        EXPECT_EQ(uci.waitExit(10000), 0) << binary;
     }
-}
-
-TEST(Uci, IsreadyIsAnsweredAndEverythingElseIgnored)
-{
-    EngineProcess uci(kelpBinary());
-    uci.writeLine("uci");
-    ASSERT_EQ(uci.readLinesFor(kQuietMs), kHandshake);
-    uci.writeLine("isready");
-    EXPECT_EQ(uci.readLine(kAnswerMs), "readyok");
-    for (const char* line : {" quit", "QUIT", "quit ", "isready ", "ucinewgame", "position startpos moves e2e4",
-                             "go depth 3", "stop", "setoption name Hossa value 64", "uci", "xboard", "new", ""})
-        uci.writeLine(line);
-    uci.writeLine(std::string("isready") + std::string(293, ' '));   // 300 characters: ignored
-    EXPECT_TRUE(uci.readLinesFor(kQuietMs).empty());
-    uci.writeLine("isready");
-    EXPECT_EQ(uci.readLine(kAnswerMs), "readyok");
-    uci.writeLine("quit");
-    EXPECT_EQ(uci.waitExit(kAnswerMs), 0);
 }

@@ -2,7 +2,7 @@
 // chess interface sends in both protocol versions, and what comes back.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,11 +17,20 @@ constexpr int kQuietMs = 1500;     // how long "no answer" is watched for
 const char* const kAfterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
 const char* const kAfterE4E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2";
 
-// "depth score time nodes" and the best line in coordinate notation.
+// "depth score time nodes" and the best line in coordinate notation. (Without
+// <regex>, whose inlined code draws false warnings from GCC in optimised builds.)
 bool isThinkingLine(const std::string& line)
 {
-    static const std::regex pattern(R"(^-?\d+ -?\d+ -?\d+ -?\d+( [a-h][1-8][a-h][1-8][qrbn]?)*$)");
-    return std::regex_match(line, pattern);
+    std::istringstream words(line);
+    long long numbers[4];
+    if (!(words >> numbers[0] >> numbers[1] >> numbers[2] >> numbers[3]))
+        return false;
+    for (std::string m; words >> m;) {
+        if (m.size() < 4 || m.size() > 5 || m[0] < 'a' || m[0] > 'h' || m[1] < '1' || m[1] > '8' || m[2] < 'a' ||
+            m[2] > 'h' || m[3] < '1' || m[3] > '8' || (m.size() == 5 && std::string("qrbn").find(m[4]) == std::string::npos))
+            return false;
+    }
+    return true;
 }
 
 // One engine process and the interface's side of the dialogue.
@@ -34,6 +43,12 @@ public:
         engine.writeLine(version == 2 ? "protover 2" : "new");
         if (version == 2)
             features = engine.readLine(kAnswerMs).value_or("(no line)");
+    }
+    // Every session ends with "quit" (unless its input is closed already) and status 0.
+    ~Session()
+    {
+        engine.writeLine("quit");
+        EXPECT_EQ(engine.waitExit(kAnswerMs), 0);
     }
     void send(std::initializer_list<std::string> lines)
     {
@@ -59,13 +74,15 @@ public:
         std::string why;
         EXPECT_TRUE(Referee(fen).play(lines.back().substr(5), why)) << lines.back() << ": " << why;
     }
-    bool thinking() { return engine.readUntil(isThinkingLine, kAnswerMs).has_value(); }
-    std::vector<std::string> said(int ms = kQuietMs) { return engine.readLinesFor(ms); }
-    std::optional<int> quit()
+    bool thinking()
     {
-        engine.writeLine("quit");
-        return engine.waitExit(kAnswerMs);
+        while (std::optional<std::string> line = engine.readLine(kAnswerMs)) {
+            if (isThinkingLine(*line))
+                return true;
+        }
+        return false;
     }
+    std::vector<std::string> said(int ms = kQuietMs) { return engine.readLinesFor(ms); }
 
     EngineProcess engine;
     std::string features;
@@ -73,17 +90,7 @@ public:
 
 } // namespace
 
-TEST(WinBoardVersion2, AnswersToTheFeatureLineAndIgnoredCommandsAreSilent)
-{
-    Session v2(2);
-    v2.send({"accepted usermove", "rejected san", "accepted done", "protover 2", "random", "hard", "easy",
-             "post", "nopost", "computer", "otim 500", "time 6000", "ping 1", "level 0 5 0", "e2e4", "edit",
-             "#", "."});
-    EXPECT_TRUE(v2.said().empty());
-    EXPECT_EQ(v2.quit(), 0);
-}
-
-TEST(WinBoardVersion2, UsermoveIsAnsweredWithThinkingAndThenAMove)
+TEST(WinBoardVersion2, UsermoveIsAnsweredAndBareMovesAndOtherCommandsAreSilent)
 {
     Session v2(2);
     v2.send({"new", "post", "usermove e2e4"});
@@ -93,61 +100,34 @@ TEST(WinBoardVersion2, UsermoveIsAnsweredWithThinkingAndThenAMove)
         EXPECT_TRUE(isThinkingLine(lines[i])) << lines[i];
     std::string why;
     EXPECT_TRUE(Referee(kAfterE4).play(lines.back().substr(5), why)) << lines.back() << ": " << why;
-    EXPECT_EQ(v2.quit(), 0);
-}
 
-TEST(WinBoardVersion2, BareMoveIsIgnoredAndIllegalUsermoveIsNamed)
-{
-    Session v2(2);
-    v2.send({"new", "e2e4"});
+    v2.send({"new", "accepted usermove", "rejected san", "accepted done", "protover 2", "random", "hard", "easy",
+             "post", "nopost", "computer", "level 0 5 0", "otim 500", "time 6000", "ping 1", "e2e4", "edit", "#", "."});
     EXPECT_TRUE(v2.said().empty());
     v2.send({"usermove e2e5"});
     EXPECT_EQ(v2.engine.readLine(kAnswerMs), "Illegal move: e2e5");
     v2.send({"usermove e2e4"});   // e2e4 was never played, so it is legal now
     v2.expectMoveIn(kAfterE4);
-    EXPECT_EQ(v2.quit(), 0);
 }
 
-TEST(WinBoardVersion1, BareMovesArePlayedAndIllegalOnesNamed)
+TEST(WinBoardVersion1, BareMovesArePlayedAndForceModeTakesTheSideFromThePiece)
 {
     Session v1(1);
     v1.send({"e2e5"});
     EXPECT_EQ(v1.engine.readLine(kAnswerMs), "Illegal move: e2e5");
     v1.send({"e2e4"});
     v1.expectMoveIn(kAfterE4);
-    EXPECT_EQ(v1.quit(), 0);
-}
-
-TEST(WinBoardVersion1, ForceModeTakesTheSideFromThePieceMoved)
-{
-    Session v1(1);
-    v1.send({"force", "e7e5"});
-    EXPECT_TRUE(v1.said().empty());   // accepted, and no search in force mode
-    v1.send({"go"});                    // White is to move again
-    v1.expectMoveIn("rnbqkbnr/pppp1ppp/8/4p3/8/8/PPPPPPPP/RNBQKBNR w KQkq e6 0 2");
-    // Outside force mode the side to move is not taken from the board.
-    v1.send({"new", "e7e5"});
+    v1.send({"new", "e7e5"});   // outside force mode the side to move is not taken from the board
     EXPECT_EQ(v1.engine.readLine(kAnswerMs), "Illegal move: e7e5");
-    EXPECT_EQ(v1.quit(), 0);
-}
-
-TEST(WinBoardVersion1, RemoveTakesBackTheLastTwoMoves)
-{
-    Session v1(1);
-    v1.send({"force", "e2e4", "e7e5", "remove", "e2e4"});   // legal again only if both went back
+    // "remove" takes back both moves (or e2e4 would be illegal); Black moves with White to move.
+    v1.send({"force", "e2e4", "e7e5", "remove", "e7e5", "e2e4"});
     EXPECT_TRUE(v1.said().empty());
     v1.send({"go"});
-    v1.expectMoveIn(kAfterE4);
-    EXPECT_EQ(v1.quit(), 0);
-}
-
-TEST(WinBoardVersion1, EndOfInputInsideEditEndsTheRunWithStatusZero)
-{
-    Session v1(1);
-    v1.send({"edit", "#", "quit", "Ke1"});   // "quit" is not a command inside the editor
+    v1.expectMoveIn("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 2");
+    // The end of input inside the editor ends the run; "quit" is no command there.
+    v1.send({"edit", "#", "quit", "Ke1"});
     v1.engine.closeInput();
-    EXPECT_EQ(v1.engine.waitExit(kAnswerMs), 0);
-    EXPECT_TRUE(v1.engine.transcript().empty());
+    EXPECT_TRUE(v1.said(kAnswerMs).empty());
 }
 
 TEST(WinBoardCommands, ResultStopsTheSearchUntilGoOrNew)
@@ -165,7 +145,6 @@ TEST(WinBoardCommands, ResultStopsTheSearchUntilGoOrNew)
     // After another result, "new" turns play back on.
     v2.send({"result 1/2-1/2 {Draw}", "new", "usermove e2e4"});
     v2.expectMoveIn(kAfterE4);
-    EXPECT_EQ(v2.quit(), 0);
 }
 
 TEST(WinBoardCommands, BadSetboardIsReportedAndPlayGoesOnFromTheOldPosition)
@@ -173,32 +152,23 @@ TEST(WinBoardCommands, BadSetboardIsReportedAndPlayGoesOnFromTheOldPosition)
     Session v2(2);
     // Only the rook, the king and castling can move: none of them could in the start position.
     const char* const position = "4k3/8/8/8/8/8/8/R3K3 w Q - 0 1";
-    v2.send({std::string("setboard ") + position,
-             "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq - 0 1"});
+    v2.send({std::string("setboard ") + position, "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN w KQkq - 0 1"});
     EXPECT_EQ(v2.engine.readLine(kAnswerMs), "tellusererror Illegal position");
     v2.send({"go"});
     v2.expectMoveIn(position);
-    EXPECT_EQ(v2.quit(), 0);
 }
 
-TEST(WinBoardCommands, NameWithWhiteSetsWhiteToMoveAndOtimIsIgnored)
+TEST(WinBoardCommands, NameWithWhiteSetsWhiteToMoveAndPlayotherWaitsForTheOpponent)
 {
     Session v2(2);
     v2.send({"force", "usermove e2e4", "name whiteknight", "otim 500"});
     EXPECT_TRUE(v2.said().empty());
     v2.send({"go"});
     v2.expectMoveIn("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 1");
-    EXPECT_EQ(v2.quit(), 0);
-}
-
-TEST(WinBoardCommands, PlayotherWaitsForTheOpponentsMove)
-{
-    Session v2(2);
-    v2.send({"force", "usermove e2e4", "playother"});   // the engine takes White; Black is to move
+    v2.send({"new", "force", "usermove e2e4", "playother"});   // the engine takes White; Black is to move
     EXPECT_TRUE(v2.said().empty());
     v2.send({"usermove e7e5"});
     v2.expectMoveIn(kAfterE4E5);
-    EXPECT_EQ(v2.quit(), 0);
 }
 
 TEST(WinBoardCommands, QuestionMarkMovesNowAndQuitWhileThinkingStillMoves)
@@ -209,7 +179,6 @@ TEST(WinBoardCommands, QuestionMarkMovesNowAndQuitWhileThinkingStillMoves)
         ASSERT_TRUE(v2.thinking());
         v2.send({stop});
         v2.expectMoveIn(kAfterE4);
-        EXPECT_EQ(v2.quit(), 0) << stop;
     }
 }
 
@@ -219,5 +188,4 @@ TEST(WinBoardEarlierRelease, AnnouncesItsNameAndPlays)
     EXPECT_NE(v2.features.find("myname=\"Kelp V0.4.13.1\""), std::string::npos) << v2.features;
     v2.send({"new", "usermove e2e4"});
     v2.expectMoveIn(kAfterE4);
-    EXPECT_EQ(v2.quit(), 0);
 }

@@ -59,9 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(board.isConsistent());
         require(board.hashKey == key && board.materialBalance == material && fenOf(board) == written);
     };
-    for (std::uint32_t i = 0; i < list.captureCount; ++i)
-        visit(list.captures[i]);
-    for (std::uint32_t i = 0; i < list.nonCaptureCount; ++i)
-        visit(list.nonCaptures[i]);
+    for (std::uint32_t i = 0; i < list.captureCount + list.nonCaptureCount; ++i)
+        visit(i < list.captureCount ? list.captures[i] : list.nonCaptures[i - list.captureCount]);
     return 0;
 }

@@ -52,9 +52,8 @@ MoveRecord play(Board_class& board, const std::string& text)
     MoveRecord record;
     record.move = resolve(board, text);
     EXPECT_NE(record.move, NO_MOVE) << text;
-    if (record.move != NO_MOVE) {
+    if (record.move != NO_MOVE)
         board.makeMove(record);
-        board.sideToMove = otherColour(board.sideToMove);
-    }
+    board.sideToMove = otherColour(board.sideToMove);
     return record;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Starts a real engine binary as a child process with pipes on its standard
-// input and output, so tests can talk to it exactly as a chess interface does.
+// A real engine binary as a child process with pipes on its standard input and
+// output, so tests talk to it exactly as a chess interface does.
 
 #include <optional>
 #include <string>
@@ -15,23 +15,14 @@ public:
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
 
-    bool started() const { return pid_ > 0; }
-
-    // Writes one line and its line end. Returns false if the child's input is closed.
+    // Writes one line and its line end; false once the child's input is closed.
     bool writeLine(const std::string& line);
-    // The next output line, or nothing if none arrived within timeoutMs.
+    // The next output line; nothing when none came within timeoutMs or the output closed.
     std::optional<std::string> readLine(int timeoutMs);
-    // Reads lines until one satisfies the predicate (returned) or time runs out.
-    template <typename Predicate>
-    std::optional<std::string> readUntil(Predicate matches, int timeoutMs);
     // Every line that arrives within timeoutMs (or until the output closes).
     std::vector<std::string> readLinesFor(int timeoutMs);
-    // Every line read so far, oldest first.
-    const std::vector<std::string>& transcript() const { return transcript_; }
-
     void closeInput();
-    // The exit status once the child has ended, or nothing after timeoutMs.
-    // A child killed by a signal reports 128 + the signal number.
+    // The exit status (128 + the signal number when killed), or nothing after timeoutMs.
     std::optional<int> waitExit(int timeoutMs);
 
 private:
@@ -40,10 +31,8 @@ private:
     pid_t pid_ = -1;
     int toChild_ = -1;
     int fromChild_ = -1;
-    bool outputClosed_ = false;
     std::optional<int> exitStatus_;
     std::string buffer_;
-    std::vector<std::string> transcript_;
 };
 
 // Paths of the binaries of this build.
@@ -54,18 +43,9 @@ std::string kelpToolBinary();
 // Milliseconds on a monotonic clock.
 long long nowMs();
 
-template <typename Predicate>
-std::optional<std::string> EngineProcess::readUntil(Predicate matches, int timeoutMs)
-{
-    const long long deadline = nowMs() + timeoutMs;
-    for (;;) {
-        const long long left = deadline - nowMs();
-        if (left <= 0)
-            return std::nullopt;
-        std::optional<std::string> line = readLine(static_cast<int>(left));
-        if (!line)
-            return std::nullopt;
-        if (matches(*line))
-            return line;
-    }
-}
+// Runs build/kelp-tool with arguments and collects its output and exit status.
+struct ToolRun {
+    std::vector<std::string> lines;
+    std::optional<int> status;
+};
+ToolRun runTool(const std::vector<std::string>& args, int timeoutMs = 300000);

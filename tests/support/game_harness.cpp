@@ -22,15 +22,24 @@ void GameHarness::force(const std::vector<std::string>& moves)
         ASSERT_EQ(game.userMove(move.c_str()), MOVE_ACCEPTED) << move;
 }
 
-std::vector<std::string> GameHarness::eventsStarting(const std::string& prefix)
+bool GameHarness::waitForEvents(const std::string& prefix, std::size_t count)
 {
-    std::vector<std::string> found;
-    for (const std::string& event : gui.events()) {
-        if (event.compare(0, prefix.size(), prefix) == 0)
-            found.push_back(event);
-    }
-    return found;
+    return waitUntil([&] {
+        const std::vector<std::string> events = gui.events();
+        return std::count_if(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(prefix, 0) == 0; }) >=
+               static_cast<std::ptrdiff_t>(count);
+    });
 }
+
+bool GameHarness::waitForReportDepth(std::int32_t depth)
+{
+    return waitUntil([&] {
+        const std::vector<ThinkingReport> reports = gui.reports();
+        return std::any_of(reports.begin(), reports.end(), [&](const ThinkingReport& r) { return r.depth >= depth; });
+    });
+}
+
+std::string GameHarness::fen() { return fenOf(game.board()); }
 
 std::vector<std::string> quietOpening(std::size_t halfMoves)
 {
@@ -43,9 +52,9 @@ std::vector<std::string> quietOpening(std::size_t halfMoves)
     return {moves, moves + std::min<std::size_t>(halfMoves, 40)};
 }
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs)
+bool waitUntil(const std::function<bool()>& done)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GENEROUS_WAIT_MS);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -54,34 +63,11 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-bool GameHarness::waitForEvents(const std::string& prefix, std::size_t count, int timeoutMs)
-{
-    return waitUntil([&] { return eventsStarting(prefix).size() >= count; }, timeoutMs);
-}
-
-bool GameHarness::waitForReportDepth(std::int32_t depth, int timeoutMs)
-{
-    return waitUntil(
-        [&] {
-            for (const ThinkingReport& report : gui.reports()) {
-                if (report.depth >= depth)
-                    return true;
-            }
-            return false;
-        },
-        timeoutMs);
-}
-
-std::string GameHarness::fen()
-{
-    return fenOf(game.board());
-}
-
 std::vector<std::string> movesOf(const std::vector<std::string>& events)
 {
     std::vector<std::string> moves;
     for (const std::string& event : events) {
-        if (event.compare(0, 5, "move ") == 0)
+        if (event.rfind("move ", 0) == 0)
             moves.push_back(event.substr(5));
     }
     return moves;

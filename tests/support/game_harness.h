@@ -1,12 +1,17 @@
 #pragma once
 // A game controller wired to a recording front end, for tests that drive the
-// controller and its search cycle directly.
+// controller and its search cycle directly, or to a real front end fed a script.
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/config.h"
 #include "game/game.h"
+#include "support/board_helpers.h"
+#include "support/memory_streams.h"
 #include "support/recording_gui.h"
 
 // 30 seconds is far more than any wait below should take, even under a sanitizer.
@@ -18,12 +23,10 @@ public:
 
     // Plays moves without thinking or answering; each must be accepted.
     void force(const std::vector<std::string>& moves);
-    // The recorded announcements that start with `prefix` ("move", "result", ...).
-    std::vector<std::string> eventsStarting(const std::string& prefix);
-    // Waits until `count` announcements starting with `prefix` are recorded.
-    bool waitForEvents(const std::string& prefix, std::size_t count = 1, int timeoutMs = GENEROUS_WAIT_MS);
+    // Waits until `count` announcements starting with `prefix` ("move", "result", ...) are recorded.
+    bool waitForEvents(const std::string& prefix, std::size_t count = 1);
     // Waits until the search has sent a thinking report of at least `depth`.
-    bool waitForReportDepth(std::int32_t depth, int timeoutMs = GENEROUS_WAIT_MS);
+    bool waitForReportDepth(std::int32_t depth);
     // FEN of the game board (close the search cycle first).
     std::string fen();
 
@@ -34,8 +37,41 @@ public:
 // The first half-moves (at most 40) of a quiet opening without a repeated position.
 std::vector<std::string> quietOpening(std::size_t halfMoves = 40);
 
-// Polls until done() holds; false when timeoutMs passed first.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = GENEROUS_WAIT_MS);
+// Polls until done() holds; false when GENEROUS_WAIT_MS passed first.
+bool waitUntil(const std::function<bool()>& done);
 
 // The move texts of "move ..." announcements, in order.
 std::vector<std::string> movesOf(const std::vector<std::string>& events);
+
+// A real front end on a game, fed a whole input script at construction.
+template <typename FrontEnd>
+struct FrontEndOnGame {
+    // `run` plays the script through and returns at its end, as the engine does when its input closes.
+    explicit FrontEndOnGame(const std::string& script = "", const ReleaseProfile& release = currentRelease(),
+                            std::vector<const char*> options = {})
+        : streams(script), frontEnd(streams.input(), streams.output(), release), game(&frontEnd, &config, release)
+    {
+        config.parseCommandLine(static_cast<int>(options.size()), options.data());
+        EXPECT_EQ(game.init(), 0);
+        frontEnd.run(&game);
+    }
+    std::uint32_t budgetAfter(const char* line)
+    {
+        frontEnd.dispatchCommand(line);
+        return game.moveTimeMs();
+    }
+    std::string placement() { return fenOf(game.board()).substr(0, fenOf(game.board()).find(' ')); }
+    // Output lines after the feature line of version 2.
+    std::vector<std::string> said()
+    {
+        std::vector<std::string> lines = streams.outputLines();
+        if (!lines.empty() && lines.front().rfind("feature ", 0) == 0)
+            lines.erase(lines.begin());
+        return lines;
+    }
+
+    MemoryStreams streams;
+    Config_class config;
+    FrontEnd frontEnd;
+    Game_class game;
+};

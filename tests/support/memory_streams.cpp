@@ -1,12 +1,10 @@
 #include "support/memory_streams.h"
 
+// An empty text cannot be a memory stream: it reads from /dev/null instead.
 MemoryStreams::MemoryStreams(const std::string& inputText)
     : inputText_(inputText),
-      inFile_(inputText_.empty() ? std::fopen("/dev/null", "r")
-                                 : fmemopen(inputText_.data(), inputText_.size(), "r")),
-      outFile_(std::tmpfile()),
-      input_(inFile_),
-      output_(outFile_)
+      inFile_(inputText_.empty() ? std::fopen("/dev/null", "r") : fmemopen(inputText_.data(), inputText_.size(), "r")),
+      outFile_(std::tmpfile()), input_(inFile_), output_(outFile_)
 {
 }
 
@@ -21,18 +19,11 @@ std::vector<std::string> MemoryStreams::outputLines()
     std::fflush(outFile_);
     std::rewind(outFile_);
     std::vector<std::string> lines;
-    std::string line;
-    int c;
-    while ((c = std::fgetc(outFile_)) != EOF) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line.push_back(static_cast<char>(c));
-        }
+    for (char line[4096]; std::fgets(line, sizeof line, outFile_);) {
+        lines.emplace_back(line);
+        if (lines.back().back() == '\n')
+            lines.back().pop_back();
     }
-    if (!line.empty())
-        lines.push_back(line);
-    std::fseek(outFile_, 0, SEEK_END);
+    std::fseek(outFile_, 0, SEEK_END);   // writing may go on
     return lines;
 }

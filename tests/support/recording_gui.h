@@ -12,8 +12,6 @@
 
 struct ThinkingReport {
     std::int32_t depth;
-    std::int32_t score;
-    std::int32_t nodes;
     std::vector<Move> pv;
 };
 
@@ -23,15 +21,12 @@ public:
 
     void sendMove(const char* moveText) override { record("move " + std::string(moveText)); }
     void sendResult(std::uint32_t code) override { record("result " + std::to_string(code)); }
-    void sendError(std::uint32_t kind, const char* text) override
-    {
-        record("error " + std::to_string(kind) + " " + text);
-    }
+    void sendError(std::uint32_t kind, const char* text) override { record("error " + std::to_string(kind) + " " + text); }
     void resign() override { record("resign"); }
     void sendThinking() override
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        reports_.push_back({thinkingDepth, thinkingScore, thinkingNodes, std::vector<Move>(pv, pv + pvLength)});
+        reports_.push_back({thinkingDepth, std::vector<Move>(pv, pv + pvLength)});
     }
 
     std::vector<std::string> events()

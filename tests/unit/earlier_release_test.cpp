@@ -4,13 +4,10 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
-#include "app/config.h"
-#include "game/game.h"
 #include "protocol/winboard_v2.h"
-#include "support/board_helpers.h"
 #include "support/game_harness.h"
-#include "support/memory_streams.h"
 #include "support/search_harness.h"
 
 namespace {
@@ -28,33 +25,7 @@ std::int32_t evaluationOf(const std::string& fen, const ReleaseProfile& release,
     return h.search->staticEvaluation();
 }
 
-// A WinBoard front end on a real game, for commands whose effect is internal.
-struct FrontEndOnGame {
-    explicit FrontEndOnGame(const ReleaseProfile& release, std::vector<const char*> options = {})
-        : frontEnd(streams.input(), streams.output(), release), game(&frontEnd, &config, release)
-    {
-        if (!options.empty())
-            config.parseCommandLine(static_cast<int>(options.size()), options.data());
-        EXPECT_EQ(game.init(), 0);
-        frontEnd.run(&game);   // starts a new game; the empty input ends the loop at once
-    }
-    FrontEndOnGame& send(std::initializer_list<const char*> lines)
-    {
-        for (const char* line : lines)
-            frontEnd.dispatchCommand(line);
-        return *this;
-    }
-
-    MemoryStreams streams{""};
-    Config_class config;
-    WinBoardInterfaceV2_class frontEnd;
-    Game_class game;
-};
-
-std::int32_t rootSearch(const char* fen, const ReleaseProfile& release, std::int32_t beta)
-{
-    return SearchHarness(fen, release).search->alphaBeta(0, 1, -INFINITE_SCORE, beta);
-}
+using FrontEnd = FrontEndOnGame<WinBoardInterfaceV2_class>;
 
 std::int32_t quiesce(const char* fen, const ReleaseProfile& release, std::int32_t beta)
 {
@@ -65,13 +36,8 @@ std::int32_t quiesce(const char* fen, const ReleaseProfile& release, std::int32_
 
 TEST(EarlierRelease, EvaluationTermsThatChanged)
 {
-    struct Case {
-        const char* what;
-        const char* fen;
-        std::int32_t current;
-        std::int32_t earlier;
-    };
-    const Case cases[] = {
+    // What, where, and the evaluation in the current and the earlier release.
+    const std::tuple<const char*, const char*, std::int32_t, std::int32_t> cases[] = {
         {"bishop pair", "4k3/8/8/8/8/8/P7/2b1Kb2 w - - 0 20", -521, -510},
         {"castling rights lost", "r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 19", 13, 0},
         {"castling rights kept", "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 19", 38, 0},
@@ -86,9 +52,9 @@ TEST(EarlierRelease, EvaluationTermsThatChanged)
         {"pawn blocked by an enemy", "4k3/7p/8/8/8/3p4/3P4/4K3 w - - 0 25", -118, -104},
         {"pawn blocked by its own", "4k3/7p/8/8/8/3N4/3P4/4K3 w - - 0 25", 323, 322},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(evaluationOf(c.fen, currentRelease()), c.current) << c.what;
-        EXPECT_EQ(evaluationOf(c.fen, earlierRelease()), c.earlier) << c.what;
+    for (const auto& [what, fen, current, earlier] : cases) {
+        EXPECT_EQ(evaluationOf(fen, currentRelease()), current) << what;
+        EXPECT_EQ(evaluationOf(fen, earlierRelease()), earlier) << what;
     }
     // The passed-pawn bonus starts at move 31 in one release, 36 in the other.
     for (const auto& [release, from31, from36] : {std::tuple{kReleases[0], 150, 0}, std::tuple{kReleases[1], 0, 150}}) {
@@ -126,8 +92,9 @@ TEST(EarlierRelease, CutOffsAndStandPatReturnTheScore)
 {
     // White is a rook up: a search with beta 0 fails high. The replies are
     // quiescence nodes without captures, which return their evaluation.
-    EXPECT_EQ(rootSearch("4k3/8/8/8/8/8/8/R3K3 w - - 0 30", currentRelease(), 0), 0);
-    EXPECT_GT(rootSearch("4k3/8/8/8/8/8/8/R3K3 w - - 0 30", earlierRelease(), 0), 400);
+    const char* const rookUp = "4k3/8/8/8/8/8/8/R3K3 w - - 0 30";
+    EXPECT_EQ(SearchHarness(rookUp).search->alphaBeta(0, 1, -INFINITE_SCORE, 0), 0);
+    EXPECT_GT(SearchHarness(rookUp, earlierRelease()).search->alphaBeta(0, 1, -INFINITE_SCORE, 0), 400);
     // Stand pat with a capture on the board (Rxa2) and quiet moves besides.
     EXPECT_EQ(quiesce("4k3/8/8/8/8/8/p7/R3K3 w - - 0 30", currentRelease(), 0), 0);
     EXPECT_GT(quiesce("4k3/8/8/8/8/8/p7/R3K3 w - - 0 30", earlierRelease(), 0), 300);
@@ -144,26 +111,26 @@ TEST(EarlierRelease, NoWindowForASideThatCannotMate)
 
 TEST(EarlierRelease, TimeCommandLeavesTheBudgetAlone)
 {
-    EXPECT_EQ(FrontEndOnGame(currentRelease()).send({"time 30000"}).game.moveTimeMs(), 3000u);   // a hundredth
-    FrontEndOnGame earlier(earlierRelease());
+    EXPECT_EQ(FrontEnd().budgetAfter("time 30000"), 3000u);   // a hundredth
+    FrontEnd earlier("", earlierRelease());
     const std::uint32_t before = earlier.game.moveTimeMs();
-    EXPECT_EQ(earlier.send({"time 30000"}).game.moveTimeMs(), before);
+    EXPECT_EQ(earlier.budgetAfter("time 30000"), before);
 }
 
 TEST(EarlierRelease, LevelBudgetsAndMovesPerControl)
 {
-    FrontEndOnGame current(currentRelease());
-    EXPECT_EQ(current.send({"level 0 5 0"}).game.moveTimeMs(), 10000u);
-    EXPECT_EQ(current.send({"level 40 5 0"}).game.moveTimeMs(), 7000u);
+    FrontEnd current;
+    EXPECT_EQ(current.budgetAfter("level 0 5 0"), 10000u);
+    EXPECT_EQ(current.budgetAfter("level 40 5 0"), 7000u);
     EXPECT_EQ(current.game.movesPerControl(), 40u);
 
-    FrontEndOnGame earlier(earlierRelease());
-    EXPECT_EQ(earlier.send({"level 0 5 0"}).game.moveTimeMs(), 2000u);   // 300 / 111 = 2 s
-    EXPECT_EQ(earlier.send({"level 40 5 0"}).game.moveTimeMs(), 7000u);
+    FrontEnd earlier("", earlierRelease());
+    EXPECT_EQ(earlier.budgetAfter("level 0 5 0"), 2000u);   // 300 / 111 = 2 s
+    EXPECT_EQ(earlier.budgetAfter("level 40 5 0"), 7000u);
     EXPECT_EQ(earlier.game.movesPerControl(), 0u);
     // So a clock is shared out as in a game without moves per control: a
     // thirtieth of 150 s once twenty moves are played, where the current release gives 7500 ms.
-    earlier.send({"force"});
+    earlier.frontEnd.dispatchCommand("force");
     for (const std::string& move : quietOpening())
         ASSERT_EQ(earlier.game.userMove(move.c_str()), MOVE_ACCEPTED) << move;
     earlier.game.setTimeLeft(150);
@@ -173,8 +140,7 @@ TEST(EarlierRelease, LevelBudgetsAndMovesPerControl)
 TEST(EarlierRelease, NewKeepsThinkingOffAfterForce)
 {
     for (const ReleaseProfile* release : kReleases) {
-        FrontEndOnGame h(*release);
-        h.send({"force", "new"});
+        FrontEnd h("force\nnew\n", *release);
         EXPECT_EQ(h.game.thinkAfterUserMove.load(), release == kReleases[0]);
         EXPECT_TRUE(h.game.playMoveWhenDone);
     }
@@ -182,9 +148,9 @@ TEST(EarlierRelease, NewKeepsThinkingOffAfterForce)
 
 TEST(EarlierRelease, SmallTablesAreAccepted)
 {
-    EXPECT_EQ(FrontEndOnGame(currentRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 8388608u);
-    EXPECT_EQ(FrontEndOnGame(earlierRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 1048576u);
-    EXPECT_EQ(FrontEndOnGame(earlierRelease(), {"-C", "0"}).game.hashTable()->tableSize(), 8388608u);
+    EXPECT_EQ(FrontEnd("", currentRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 8388608u);
+    EXPECT_EQ(FrontEnd("", earlierRelease(), {"-C", "1"}).game.hashTable()->tableSize(), 1048576u);
+    EXPECT_EQ(FrontEnd("", earlierRelease(), {"-C", "0"}).game.hashTable()->tableSize(), 8388608u);
 }
 
 // A stop that lands in an iteration before any root move has finished makes

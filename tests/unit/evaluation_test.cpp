@@ -29,14 +29,12 @@ TEST(Evaluation, ExactlyTwoBishopsEarnThePair)
     EXPECT_EQ(evaluationOf("4k3/8/8/8/8/8/P7/1bb1Kb2 w - - 0 20"), 100 - 915);
 }
 
-TEST(Evaluation, CastlingTermsEndAtMoveTwentyAndThePassedPawnBonusStartsAt31)
+TEST(Evaluation, CastlingTermsEndAtMoveTwenty)
 {
     EXPECT_EQ(evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 19") -
                   evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 19"), -25);
     EXPECT_EQ(evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w kq - 0 20"),
               evaluationOf("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 20"));
-    EXPECT_EQ(evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 31") - evaluationOf("4k3/P7/8/8/8/8/8/4K3 w - - 0 30"),
-              150);
 }
 
 TEST(Evaluation, KnightOnTheCornerMirrorsForBlack)

@@ -27,18 +27,29 @@ void thinkToDepth(GameHarness& h, std::uint32_t depth)
 
 } // namespace
 
-TEST(GameMoves, IllegalMoveTextIsRefusedAndTheEngineDoesNotThink)
+TEST(GameMoves, RefusedMovesAndPositionsLeaveTheGameAsItWasAndStartNoSearch)
 {
     GameHarness h;
-    h.game.playMoveWhenDone = true;   // playing: an accepted move would start a search
-    for (const char* text : {"e2e5", "e7e5", "xyz", "", "e1g1"}) {
+    h.force({"e2e4"});
+    const std::string before = h.fen();
+    h.game.thinkAfterUserMove = true;   // playing: an accepted move would start a search
+    h.game.playMoveWhenDone = true;
+    for (const char* text : {"e7e4", "d2d4", "xyz", "", "e8g8"}) {
         h.gui.clear();
         EXPECT_EQ(h.game.userMove(text), MOVE_REJECTED) << text;
         EXPECT_EQ(h.gui.events(), std::vector<std::string>{"error 0 " + std::string(text)});
         EXPECT_FALSE(h.game.cycleOpen()) << text;
     }
-    EXPECT_EQ(h.game.historyCount(), 0u);
-    EXPECT_EQ(h.fen(), START_FEN);
+    // The last text is read after the board is half set up.
+    for (const char* fen : {"garbage", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP w KQkq - 0 1",
+                            "rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1"}) {
+        h.gui.clear();
+        h.game.setPosition(fen);
+        EXPECT_EQ(h.gui.events(), std::vector<std::string>{"error 1 "}) << fen;
+    }
+    EXPECT_EQ(h.fen(), before);
+    EXPECT_EQ(h.game.historyCount(), 1u);
+    h.force({"e7e5"});
 }
 
 TEST(GameMoves, OnlyBlackMovesCountFullMovesAndTheSideKeepsTheKeyRight)
@@ -144,23 +155,6 @@ TEST(TakeBack, TwoHalfMovesOrTheOnlyOneAndNeverBehindAPositionFromTheInterface)
     h.game.takeBackTwo();
     h.game.takeBackTwo();
     EXPECT_EQ(h.fen(), "4k3/8/8/8/8/8/4P3/4K3 w - - 0 29");
-}
-
-TEST(Positions, RejectedTextLeavesTheGameAsItWas)
-{
-    GameHarness h;
-    h.force({"e2e4"});
-    const std::string before = h.fen();
-    for (const char* fen : {"garbage", "", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP w KQkq - 0 1",
-                            "8/8/8/8/8/8/8/K6K w - - 0 1", "rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1"}) {
-        h.gui.clear();
-        h.game.setPosition(fen);
-        EXPECT_EQ(h.gui.events(), std::vector<std::string>{"error 1 "}) << fen;
-        EXPECT_EQ(h.fen(), before) << fen;
-    }
-    EXPECT_EQ(h.game.sideToMove(), BLACK);
-    EXPECT_EQ(h.game.historyCount(), 1u);
-    h.force({"e7e5"});
 }
 
 TEST(History, LongGamesKeepWorkingBeyond1024HalfMoves)

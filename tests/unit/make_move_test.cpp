@@ -1,30 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/board_helpers.h"
 
 namespace {
 
-struct Snapshot {
-    std::string fen;
-    std::uint64_t key;
-    std::int32_t material;
-    std::uint32_t counts[2];
-    Move lastMove;
-    std::uint8_t castled[2];
-
-    explicit Snapshot(const Board_class& b)
-        : fen(fenOf(b)), key(b.hashKey), material(b.materialBalance),
-          counts{b.pieceCount(WHITE), b.pieceCount(BLACK)}, lastMove(b.lastMove),
-          castled{b.hasCastled[0], b.hasCastled[1]}
-    {
-    }
-    bool operator==(const Snapshot& o) const
-    {
-        return fen == o.fen && key == o.key && material == o.material && counts[0] == o.counts[0] &&
-               counts[1] == o.counts[1] && lastMove == o.lastMove && castled[0] == o.castled[0] &&
-               castled[1] == o.castled[1];
-    }
-};
+// Everything make/unmake must restore: squares, rights, en passant and clocks (in the FEN),
+// key, material, piece counts, the last move and the castled flags.
+auto snapshot(const Board_class& b)
+{
+    return std::tuple{fenOf(b), b.hashKey, b.materialBalance, b.pieceCount(WHITE), b.pieceCount(BLACK),
+                      b.lastMove, b.hasCastled[0], b.hasCastled[1]};
+}
 
 // Walks the whole tree: after every make (and a null move at every node) the
 // board is consistent, its key equal to the computed key; after every unmake
@@ -36,11 +24,11 @@ void checkTree(Board_class& board, int depth, int& failures)
     MoveList list;
     list.setSide(board.sideToMove);
     board.generateMoves(list);
-    const Snapshot before(board);
+    const auto before = snapshot(board);
     auto check = [&](const std::string& what, bool restored) {
         char why[128] = "";
         if (!board.isConsistent(why, sizeof why) || !restored) {
-            ADD_FAILURE() << what << " from " << before.fen << ": " << (restored ? why : "not restored");
+            ADD_FAILURE() << what << " from " << std::get<0>(before) << ": " << (restored ? why : "not restored");
             ++failures;
         }
     };
@@ -49,7 +37,7 @@ void checkTree(Board_class& board, int depth, int& failures)
     check("null move", true);
     board.unmakeNullMove(list.record);
     board.sideToMove = list.side;
-    check("null move undone", Snapshot(board) == before);
+    check("null move undone", snapshot(board) == before);
     for (std::uint32_t i = 0; i < list.captureCount + list.nonCaptureCount; ++i) {
         const Move move = i < list.captureCount ? list.captures[i] : list.nonCaptures[i - list.captureCount];
         list.record.move = move;
@@ -59,7 +47,7 @@ void checkTree(Board_class& board, int depth, int& failures)
         checkTree(board, depth - 1, failures);
         board.unmakeMove(list.record);
         board.sideToMove = list.side;
-        check(textOf(move) + " undone", Snapshot(board) == before);
+        check(textOf(move) + " undone", snapshot(board) == before);
     }
 }
 

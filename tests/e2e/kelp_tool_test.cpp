@@ -1,0 +1,73 @@
+// The kelp-tool command line through the real binary.
+#include <gtest/gtest.h>
+
+#include "support/engine_process.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+const std::string kMiddleGame = "r1b1k2r/ppppqppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq - 1 6";
+
+} // namespace
+
+// Positions, keys and evaluations are the engine's own (unit tests); here the tool's output.
+TEST(KelpTool, MovesPerftAndDivideOutput)
+{
+    EXPECT_EQ(runTool({"eval", "8/8/8/8/8/8/8/8 w - - 0 1"}).lines, Lines{"error 2"});   // a rejected FEN
+    EXPECT_EQ(runTool({"moves", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1"}).lines,
+              (Lines{"captures: e5d6", "noncaptures: e5e6 e1f1 e1f2 e1e2 e1d2 e1d1", "status: 0"}));
+    EXPECT_EQ(runTool({"moves", "R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"}).lines, (Lines{"captures:", "noncaptures:", "status: 25"}));
+    EXPECT_EQ(runTool({"perft", kStart, "3"}).lines, Lines{"8902"});
+    const ToolRun divide = runTool({"divide", "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", "2"});
+    ASSERT_EQ(divide.lines.size(), 15u);
+    EXPECT_EQ(divide.lines.front(), "b4f4 2");   // the capture comes first
+    EXPECT_EQ(divide.lines.back(), "total 191");
+}
+
+TEST(KelpTool, BadArgumentsExitWithUsageError)
+{
+    for (const Lines& args : {Lines{}, {"nonsense"}, {"perft", kStart}, {"perft", kStart, "x"}, {"perft", kStart, "-1"},
+                              {"fen"}, {"fen", kStart, "--release", "1.0"}, {"divide", kStart, "0"},
+                              {"search", kMiddleGame, "0"}, {"search", kMiddleGame, "3", "--hash", "0"}}) {
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.lines.empty());
+    }
+    EXPECT_EQ(runTool({"--help"}).status, 0);
+}
+
+TEST(KelpTool, SearchesRepeatExactly)
+{
+    for (const char* release : {"0.5.15.1", "0.4.13.1"}) {
+        const ToolRun first = runTool({"search", kMiddleGame, "5", "--release", release});
+        ASSERT_FALSE(first.lines.empty());
+        EXPECT_EQ(first.lines, runTool({"search", kMiddleGame, "5", "--release", release}).lines) << release;
+        EXPECT_EQ(first.lines.back().rfind("bestmove ", 0), 0u);
+        EXPECT_EQ(first.status, 0);
+    }
+}
+
+TEST(KelpTool, MateInOneStopsAtIterationOne)
+{
+    const ToolRun run = runTool({"search", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 30", "9"});
+    ASSERT_GE(run.lines.size(), 2u);
+    EXPECT_EQ(run.lines[run.lines.size() - 2], "0 99998 0 20 d1d8");
+    EXPECT_EQ(run.lines.back(), "bestmove d1d8 score 99998 nodes 20");
+}
+
+// The node totals are a signature of the search: a change means the tree changed.
+TEST(KelpTool, BenchSignatureOfTheCurrentRelease)
+{
+    const ToolRun run = runTool({"bench"});
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(run.lines.back().rfind("nodes 4238981 ", 0), 0u) << run.lines.back();
+}
+
+TEST(KelpTool, BenchSignatureOfTheEarlierRelease)
+{
+    const ToolRun run = runTool({"bench", "--release", "0.4.13.1"});
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(run.lines.back().rfind("nodes 5247894 ", 0), 0u) << run.lines.back();
+}
