@@ -29,4 +29,4 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 clean:
-	rm -rf build build-address build-thread
+	rm -rf build build-debug build-address build-thread
