@@ -8,6 +8,7 @@
 //   kelp-tool eval FEN           the static evaluation
 //   kelp-tool search FEN DEPTH [--hash MIB]   a fixed-depth search, as in play
 //   kelp-tool bench              fixed-depth searches of built-in positions
+//   kelp-tool selfplay FEN DEPTH PLIES [--hash MIB]   a game against itself
 // Every command takes --release 0.4.13.1 (default 0.5.15.1).
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "app/release_profile.h"
 #include "board_commands.h"
 #include "search_commands.h"
+#include "selfplay_command.h"
 #include "tool_args.h"
 
 namespace {
@@ -34,6 +36,9 @@ const char* const kUsage =
     "                      printing thinking lines and the best move\n"
     "  bench               fixed-depth searches of built-in positions; last line:\n"
     "                      nodes N time_ms T nps X\n"
+    "  selfplay FEN DEPTH PLIES [--hash MIB]\n"
+    "                      the game controller plays both sides from FEN, each move\n"
+    "                      searched to DEPTH; one line per ply, then: total nodes N\n"
     "FEN is one shell word (quote it).\n";
 
 struct Command {
@@ -44,7 +49,7 @@ struct Command {
 const Command kCommands[] = {
     {"fen", runFenCommand},     {"key", runKeyCommand},       {"moves", runMovesCommand},
     {"perft", runPerftCommand}, {"divide", runDivideCommand}, {"eval", runEvalCommand},
-    {"search", runSearchCommand}, {"bench", runBenchCommand},
+    {"search", runSearchCommand}, {"bench", runBenchCommand}, {"selfplay", runSelfplayCommand},
 };
 
 } // namespace

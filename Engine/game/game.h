@@ -72,6 +72,9 @@ public:
     void stopSearch();
     // Wakes and ends the timer, then stops the search.
     void stopAll();
+    // One search cycle on the calling thread, without a timer: the search
+    // thread's steps, ending at the search's depth limit or a mate (tools).
+    void thinkOnCallingThread();
 
     // Start a search after each accepted opponent move.
     std::atomic<bool> thinkAfterUserMove{true};
@@ -90,6 +93,8 @@ public:
     bool cycleOpen() const { return searchThread_.exists(); }
 
 private:
+    // Sets the search up from the game board and lets it run.
+    void setUpSearch();
     void searchThreadBody();
     void timerThreadBody();
     // The move to play: the search's best move if it is legal here, else the

@@ -15,9 +15,8 @@ void Game_class::startThinking()
     stopEvent_.reset();
     if (!searchThread_.create([this] { searchThreadBody(); }))
         return;
-    search_->setUpFromBoard(board_, hashTable_.get());
     // Armed before the thread runs, so a stop that comes at once is not lost.
-    search_->arm();
+    setUpSearch();
     searchThread_.resume();
     timerTimeoutMs_ = moveTimeMs_;
     if (timerThread_.create([this] { timerThreadBody(); }))
@@ -35,6 +34,19 @@ void Game_class::stopAll()
     stopEvent_.set();
     timerThread_.join();
     stopSearch();
+}
+
+void Game_class::thinkOnCallingThread()
+{
+    stopAll();
+    setUpSearch();
+    searchThreadBody();
+}
+
+void Game_class::setUpSearch()
+{
+    search_->setUpFromBoard(board_, hashTable_.get());
+    search_->arm();
 }
 
 void Game_class::searchThreadBody()

@@ -9,6 +9,7 @@ using Lines = std::vector<std::string>;
 
 const std::string kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 const std::string kMiddleGame = "r1b1k2r/ppppqppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq - 1 6";
+const std::string kKiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
 
 } // namespace
 
@@ -16,6 +17,7 @@ const std::string kMiddleGame = "r1b1k2r/ppppqppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2P
 TEST(KelpTool, MovesPerftAndDivideOutput)
 {
     EXPECT_EQ(runTool({"eval", "8/8/8/8/8/8/8/8 w - - 0 1"}).lines, Lines{"error 2"});   // a rejected FEN
+    EXPECT_EQ(runTool({"selfplay", "8/8/8/8/8/8/8/8 w - - 0 1", "4", "40"}).lines, Lines{"error 2"});
     EXPECT_EQ(runTool({"moves", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1"}).lines,
               (Lines{"captures: e5d6", "noncaptures: e5e6 e1f1 e1f2 e1e2 e1d2 e1d1", "status: 0"}));
     EXPECT_EQ(runTool({"moves", "R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"}).lines, (Lines{"captures:", "noncaptures:", "status: 25"}));
@@ -30,7 +32,8 @@ TEST(KelpTool, BadArgumentsExitWithUsageError)
 {
     for (const Lines& args : {Lines{}, {"nonsense"}, {"perft", kStart}, {"perft", kStart, "x"}, {"perft", kStart, "-1"},
                               {"fen"}, {"fen", kStart, "--release", "1.0"}, {"divide", kStart, "0"},
-                              {"search", kMiddleGame, "0"}, {"search", kMiddleGame, "3", "--hash", "0"}}) {
+                              {"search", kMiddleGame, "0"}, {"search", kMiddleGame, "3", "--hash", "0"},
+                              {"selfplay", kStart, "4"}, {"selfplay", kStart, "4", "0"}}) {
         const ToolRun run = runTool(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.lines.empty());
@@ -55,6 +58,12 @@ TEST(KelpTool, MateInOneStopsAtIterationOne)
     ASSERT_GE(run.lines.size(), 2u);
     EXPECT_EQ(run.lines[run.lines.size() - 2], "0 99998 0 20 d1d8");
     EXPECT_EQ(run.lines.back(), "bestmove d1d8 score 99998 nodes 20");
+    // In a game the mating move is announced with its result, and the game ends there.
+    EXPECT_EQ(runTool({"selfplay", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 30", "9", "40"}).lines,
+              (Lines{"ply 1 move d1d8 score 99998 nodes 20", "result 0", "total nodes 20"}));
+    // A side to move that is already mated has no move to play.
+    EXPECT_EQ(runTool({"selfplay", "R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1", "4", "40"}).lines,
+              (Lines{"ply 1 none score -99999 nodes 0", "total nodes 0"}));
 }
 
 // The node totals are a signature of the search: a change means the tree changed.
@@ -70,4 +79,27 @@ TEST(KelpTool, BenchSignatureOfTheEarlierRelease)
     const ToolRun run = runTool({"bench", "--release", "0.4.13.1"});
     ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines.back().rfind("nodes 5247894 ", 0), 0u) << run.lines.back();
+}
+
+// Searches in sequence within one game, as the engine plays them: the table, killers and
+// seeded lines carried from move to move. A change in how a game feeds its searches shows here.
+TEST(KelpTool, SelfplaySignaturesOfBothReleases)
+{
+    struct Row {
+        const char* release;
+        const char* startTotal;
+        Lines kiwipeteEnd;   // the last two lines
+    };
+    const Row rows[] = {
+        {"0.5.15.1", "total nodes 1108723", {"resign", "total nodes 3519556"}},
+        {"0.4.13.1", "total nodes 567711", {"ply 40 move d6f6 score 29 nodes 32307", "total nodes 2704754"}},
+    };
+    for (const Row& row : rows) {
+        const ToolRun start = runTool({"selfplay", kStart, "4", "40", "--release", row.release});
+        ASSERT_EQ(start.lines.size(), 41u) << row.release;
+        EXPECT_EQ(start.lines.back(), row.startTotal) << row.release;
+        const ToolRun kiwipete = runTool({"selfplay", kKiwipete, "4", "40", "--release", row.release});
+        ASSERT_GE(kiwipete.lines.size(), 2u) << row.release;
+        EXPECT_EQ(Lines(kiwipete.lines.end() - 2, kiwipete.lines.end()), row.kiwipeteEnd) << row.release;
+    }
 }
