@@ -10,6 +10,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 OUT="${1:-$(mktemp -d "${TMPDIR:-/tmp}/kelp_package.XXXXXX")}"
 mkdir -p "$OUT"
+OUT="$(cd "$OUT" && pwd)"
 export PATH="$PATH:/usr/games"
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
@@ -44,26 +45,30 @@ for engine in kelp kelp-0.4.13.1; do
 done
 
 # xboard adds the plugin files' engines to its engine list when it starts with
-# a new settings file; it saves the list when it ends (on SIGTERM here). Both
-# releases must get an entry of their own.
+# a new settings file; it saves the list when it ends (on SIGTERM here, once
+# its debug log shows the board set up, plus a pause that grows on a retry).
+# Both releases must get an entry of their own.
 engine_list() {
-    local settings="$OUT/xboardrc" xvfb xboard
-    rm -f "$settings"
+    local settings="$OUT/xboardrc" debug="$OUT/xboard-list.debug" xvfb xboard waited=0
+    rm -f "$settings" "$debug"
     (cd "$OUT" && exec xvfb-run -a xboard -ncp -settingsFile "$settings" -saveSettingsFile "$settings" \
-        -saveSettingsOnExit true -popupExitMessage false -soundProgram true) >"$OUT/xboard-list.log" 2>&1 &
+        -saveSettingsOnExit true -popupExitMessage false -soundProgram true \
+        -debugMode true -nameOfDebugFile "$debug") >"$OUT/xboard-list.log" 2>&1 &
     xvfb=$!
+    while ! grep -qs '^Reset(' "$debug" && [ "$waited" -lt 30 ]; do sleep 1; waited=$((waited + 1)); done
     sleep "$1"
     xboard="$(pgrep -P "$xvfb" -x xboard || true)"
     [ -z "$xboard" ] || kill -TERM "$xboard"
     wait "$xvfb" || true
-    sed -n '/^-firstChessProgramNames {/,/^}/p' "$settings" 2>/dev/null
+    sed -n '/^-firstChessProgramNames {/,/^}/p' "$settings" 2>/dev/null || true
 }
-for delay in 4 10; do
-    list="$(engine_list "$delay")"
-    if echo "$list" | grep -qx '"kelp -C 8"' && echo "$list" | grep -qx 'kelp-0.4.13.1'; then break; fi
+has_both() { grep -qx '"kelp -C 8"' <<<"$1" && grep -qx 'kelp-0.4.13.1' <<<"$1"; }
+for pause in 1 3 8; do
+    list="$(engine_list "$pause")"
+    if has_both "$list"; then break; fi
 done
-if echo "$list" | grep -qx '"kelp -C 8"' && echo "$list" | grep -qx 'kelp-0.4.13.1'; then
-    echo "xboard's engine list has both releases:"; echo "$list" | grep kelp | sed 's/^/   /'
+if has_both "$list"; then
+    echo "xboard's engine list has both releases:"; grep kelp <<<"$list" | sed 's/^/   /'
 else
     fail "xboard's engine list lacks a release:"; echo "$list"
 fi
