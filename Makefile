@@ -45,5 +45,9 @@ package: build
 	rm -f $(BUILD_DIR)/*.deb
 	cd $(BUILD_DIR) && cpack -G DEB
 
-install: build
+# install reuses a configured build as it is (under sudo, a new configure
+# would leave files owned by root in the build directory).
+install:
+	test -f $(BUILD_DIR)/CMakeCache.txt || $(MAKE) build
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix "$(PREFIX)")
