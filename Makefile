@@ -1,6 +1,8 @@
 # Thin wrapper around CMake so a fresh checkout needs two commands:
 #   make run    build (Release) and start the engine on this terminal
-#   make test   build and run every test through CTest
+#   make test   build and run every test through CTest (needs GoogleTest)
+#   make package      build the Debian package build/kelp_VERSION_ARCH.deb
+#   make install      install under PREFIX (default /usr/local); DESTDIR works
 # SANITIZE=address or SANITIZE=thread builds into its own directory.
 
 SANITIZE ?=
@@ -13,13 +15,17 @@ BUILD_TYPE = RelWithDebInfo
 endif
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CTEST_ARGS ?=
+# AUTO: tests are built when GoogleTest is installed; make test requires it.
+TESTS ?= AUTO
+test: TESTS = ON
 
-.PHONY: all build run test clean
+.PHONY: all build run test clean package install
 
 all: build
 
 build:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKELP_SANITIZE=$(SANITIZE)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKELP_SANITIZE=$(SANITIZE) \
+		-DKELP_BUILD_TESTS=$(TESTS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
@@ -30,3 +36,18 @@ test: build
 
 clean:
 	rm -rf build build-debug build-address build-thread
+
+# Installing and packaging. The package is built without the tests; old
+# packages are removed first so that exactly one build/*.deb is left.
+PREFIX ?=
+package: TESTS = OFF
+package: build
+	rm -f $(BUILD_DIR)/*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# install reuses a configured build as it is (under sudo, a new configure
+# would leave files owned by root in the build directory).
+install:
+	test -f $(BUILD_DIR)/CMakeCache.txt || $(MAKE) build
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix "$(PREFIX)")
