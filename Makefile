@@ -37,7 +37,7 @@ clean:
 #   make zip-windows     build-windows/kelp-<version>-windows-x86_64.zip
 #   make cross-arm64     build-arm64/ for aarch64 Linux
 CROSS_TARGETS = kelp kelp-0.4.13.1 kelp-tool
-.PHONY: cross-windows zip-windows cross-arm64
+.PHONY: cross-windows zip-windows cross-arm64 clean-cross
 
 cross-windows:
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
@@ -51,3 +51,7 @@ cross-arm64:
 	cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-aarch64-linux.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DKELP_BUILD_TESTS=OFF
 	cmake --build build-arm64 -j $(JOBS) --target $(CROSS_TARGETS)
+
+clean: clean-cross
+clean-cross:
+	rm -rf build-windows build-arm64
