@@ -43,23 +43,24 @@ expect_bench() {   # NODES RELEASE RUNNER... TOOL
     esac
 }
 
-# Starts ENGINE (under the runner) as a coprocess and talks to it.
-# A version 2 session: features, then a legal answer to 1. e4, then quit.
+# A version 2 session with ENGINE (under the runner) as a coprocess: features,
+# then a legal answer to 1. e4, then quit. Lines end in CR LF, as some Windows
+# interfaces write them: the engine must drop the CR.
 winboard_session() {   # ENGINE RUNNER...
     local engine=$1 line move=""
     shift
     coproc ENGINE { "$@" "$engine" 2>/dev/null; }
     local pid=$ENGINE_PID
-    printf 'xboard\nprotover 2\n' >&"${ENGINE[1]}"
+    printf 'xboard\r\nprotover 2\r\n' >&"${ENGINE[1]}"
     read -r -t 60 line <&"${ENGINE[0]}" || fail "$engine: no feature line"
     case "$line" in "feature "*" done=1") ;; *) fail "$engine: feature line '$line'" ;; esac
-    printf 'new\nlevel 0 1 0\nusermove e2e4\n' >&"${ENGINE[1]}"
+    printf 'new\r\nlevel 0 1 0\r\nusermove e2e4\r\n' >&"${ENGINE[1]}"
     while read -r -t 60 line <&"${ENGINE[0]}"; do
         case "$line" in "move "*) move=${line#move }; break ;; esac
     done
     [ -n "$move" ] || fail "$engine: no move after usermove e2e4"
     build/kelp-tool moves "$AFTER_E2E4" | grep -qw -- "$move" || fail "$engine: illegal move '$move'"
-    printf 'quit\n' >&"${ENGINE[1]}"
+    printf 'quit\r\n' >&"${ENGINE[1]}"
     local status=0
     wait "$pid" || status=$?
     [ "$status" -eq 0 ] || fail "$engine: exit status $status after quit"
