@@ -5,7 +5,8 @@
 # handshake with each engine binary, then the end-to-end tests (protocol and
 # self-play) through the emulator. Needs the host build (build/kelp-tool and
 # build/tests/kelp_e2e_tests) from the Release stage. Installs its toolchains
-# with apt-get. Prints how long each step takes.
+# with apt-get (the package lists are fetched by .ci/run). Prints how long each
+# step takes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

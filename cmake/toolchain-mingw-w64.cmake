@@ -1,6 +1,7 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (package
 # g++-mingw-w64-x86-64-posix: the POSIX thread model that std::thread needs).
-# The programs are linked statically so they need no DLL on the Windows side.
+# The programs are linked statically so they need no DLL on the Windows side,
+# and stripped (a Windows debugger could not read the symbols anyway).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -13,4 +14,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s")

@@ -2,6 +2,9 @@
 # cmake -DBUILD_DIR=build-windows -DSOURCE_DIR=. -P cmake/zip-windows.cmake
 file(STRINGS ${SOURCE_DIR}/CMakeLists.txt KELP_PROJECT_LINE REGEX "^project\\(Kelp VERSION")
 string(REGEX REPLACE ".*VERSION ([0-9.]+).*" "\\1" KELP_VERSION "${KELP_PROJECT_LINE}")
+if(NOT KELP_VERSION MATCHES "^[0-9]+(\\.[0-9]+)*$")
+  message(FATAL_ERROR "no version in the project line of ${SOURCE_DIR}/CMakeLists.txt")
+endif()
 set(NAME kelp-${KELP_VERSION}-windows-x86_64)
 set(STAGE ${BUILD_DIR}/${NAME})
 
