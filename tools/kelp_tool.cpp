@@ -17,6 +17,7 @@
 
 #include "app/release_profile.h"
 #include "board_commands.h"
+#include "platform/standard_streams.h"
 #include "search_commands.h"
 #include "selfplay_command.h"
 #include "tool_args.h"
@@ -56,6 +57,7 @@ const Command kCommands[] = {
 
 int main(int argc, char** argv)
 {
+    useByteExactStandardStreams();
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;

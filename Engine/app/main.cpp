@@ -2,10 +2,12 @@
 #include "app/release_profile.h"
 #include "app/startup.h"
 #include "platform/signals.h"
+#include "platform/standard_streams.h"
 
 int main(int argc, char** argv)
 {
     ignoreInterruptSignal();
+    useByteExactStandardStreams();
     const ReleaseProfile& release = KELP_EARLIER_RELEASE ? earlierRelease() : currentRelease();
     runEngine(argc, argv, release, standardInput(), standardOutput());
     return 0;

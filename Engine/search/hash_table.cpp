@@ -1,8 +1,10 @@
 #include "search/hash_table.h"
 
 #include <bit>
-#include <emmintrin.h>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/debug_output.h"
 
@@ -20,6 +22,23 @@ constexpr std::uint32_t STATISTICS_DEPTHS = 20;
 bool sameKey(const HashEntry& entry, std::uint32_t keyLow, std::uint32_t keyHigh)
 {
     return entry.keyLow == keyLow && entry.keyHigh == keyHigh;
+}
+
+// Which of a slot's eight signatures equal `wanted`: two bits per entry, in
+// slot order (the layout of SSE2's byte mask). One compare of all eight with
+// SSE2; elsewhere a loop the compiler can vectorise for its own target.
+std::uint32_t matchingSignatures(const std::uint16_t* slot, std::uint16_t wanted)
+{
+#if defined(__SSE2__)
+    const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(slot));
+    return static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(stored, _mm_set1_epi16(static_cast<short>(wanted)))));
+#else
+    std::uint32_t mask = 0;
+    for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i)
+        mask |= static_cast<std::uint32_t>(slot[i] == wanted) * (3u << (2 * i));
+    return mask;
+#endif
 }
 
 unsigned percent(std::uint32_t part, std::uint32_t whole)
@@ -67,9 +86,7 @@ HashEntry* HashTable_class::findEntry(std::uint64_t key)
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
     const std::size_t first = std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
     // The entries whose signature matches, in slot order; only they are read.
-    const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(signatures() + first));
-    const __m128i wanted = _mm_set1_epi16(static_cast<short>(signatureOf(keyHigh)));
-    auto candidates = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(stored, wanted)));
+    std::uint32_t candidates = matchingSignatures(signatures() + first, signatureOf(keyHigh));
     for (; candidates != 0; candidates &= candidates - 1) {
         HashEntry* entry = entries() + first + std::countr_zero(candidates) / 2;
         candidates &= candidates - 1;   // each entry has two bits in the mask

@@ -47,11 +47,14 @@ public:
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
     HashEntry* findEntry(std::uint64_t key);
-    // Starts loading what a probe of the key reads first into the cache.
-    void prefetch(std::uint64_t key) const
+    // Starts loading what a probe of the key reads first into the cache (a
+    // hint only: compilers without the builtin skip it).
+    void prefetch([[maybe_unused]] std::uint64_t key) const
     {
+#if defined(__GNUC__) || defined(__clang__)
         __builtin_prefetch(signatures() + std::size_t{static_cast<std::uint32_t>(key) & addressMask_} *
                                               HASH_ENTRIES_PER_SLOT);
+#endif
     }
     // On a hit returns true, sets *entry and puts the score to use into alpha.
     bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -15,14 +17,45 @@ long long nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::string kelpBinary() { return KELP_BUILD_DIR "/kelp"; }
-std::string earlierKelpBinary() { return KELP_BUILD_DIR "/kelp-0.4.13.1"; }
-std::string kelpToolBinary() { return KELP_BUILD_DIR "/kelp-tool"; }
+namespace {
+
+std::string binaryDir()
+{
+    const char* dir = std::getenv("KELP_BIN_DIR");
+    return std::string(dir != nullptr && *dir != '\0' ? dir : KELP_BUILD_DIR) + "/";
+}
+
+std::string binaryPath(const char* name)
+{
+    const std::string path = binaryDir() + name;
+    return access(path.c_str(), F_OK) != 0 && access((path + ".exe").c_str(), F_OK) == 0 ? path + ".exe" : path;
+}
+
+// The words of KELP_RUNNER (for the binaries under test only, not for other
+// programs such as the shell), then the binary and its arguments.
+std::vector<std::string> commandLine(const std::string& binary, const std::vector<std::string>& args)
+{
+    std::vector<std::string> words;
+    const char* runnerText = std::getenv("KELP_RUNNER");
+    std::istringstream runner(runnerText != nullptr && binary.rfind(binaryDir(), 0) == 0 ? runnerText : "");
+    for (std::string word; runner >> word;)
+        words.push_back(word);
+    words.push_back(binary);
+    words.insert(words.end(), args.begin(), args.end());
+    return words;
+}
+
+}  // namespace
+
+std::string kelpBinary() { return binaryPath("kelp"); }
+std::string earlierKelpBinary() { return binaryPath("kelp-0.4.13.1"); }
+std::string kelpToolBinary() { return binaryPath("kelp-tool"); }
 
 EngineProcess::EngineProcess(const std::string& binary, const std::vector<std::string>& args)
 {
     std::signal(SIGPIPE, SIG_IGN);   // a closed child input must not kill the test
     // Close-on-exec, so that no other child keeps this one's input open.
+    const std::vector<std::string> command = commandLine(binary, args);   // built before the fork
     int in[2];
     int out[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
@@ -32,11 +65,11 @@ EngineProcess::EngineProcess(const std::string& binary, const std::vector<std::s
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(open("/dev/null", O_WRONLY), STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
+        std::vector<char*> argv;
+        for (const std::string& word : command)
+            argv.push_back(const_cast<char*>(word.c_str()));
         argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(in[0]);

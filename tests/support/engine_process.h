@@ -1,6 +1,11 @@
 #pragma once
 // A real engine binary as a child process with pipes on its standard input and
 // output, so tests talk to it exactly as a chess interface does.
+//
+// The same tests can run against a cross build: KELP_BIN_DIR names the folder
+// of the binaries to start (NAME.exe is taken where NAME is missing), and
+// KELP_RUNNER the command that starts them, split at spaces (for example
+// "wine" or "qemu-aarch64 -L /usr/aarch64-linux-gnu").
 
 #include <optional>
 #include <string>
@@ -35,7 +40,7 @@ private:
     std::string buffer_;
 };
 
-// Paths of the binaries of this build.
+// Paths of the binaries of this build (or of KELP_BIN_DIR).
 std::string kelpBinary();
 std::string earlierKelpBinary();
 std::string kelpToolBinary();
