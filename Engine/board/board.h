@@ -155,15 +155,21 @@ private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
     std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
-    void movePiece(Piece_class* piece, Square to);
-    // Flips a piece's bit on a square in the colour and type sets.
-    void flipBits(const Piece_class& piece, Square square)
+    // Flips a piece's bits on the given squares in the colour and type sets.
+    void flipBits(const Piece_class& piece, Bitboard squares)
     {
-        colourBB_[piece.colour - 1] ^= squareBit(square);
-        pieceBB_[piece.colour - 1][piece.type] ^= squareBit(square);
+        colourBB_[piece.colour - 1] ^= squares;
+        pieceBB_[piece.colour - 1][piece.type] ^= squares;
     }
-    void makeCastling(MoveRecord& record);
-    void unmakeCastling(const MoveRecord& record);
+    // What make and unmake change pieces with (make_move.cpp). Making updates
+    // the key and the piece score too; unmaking restores them from the record.
+    enum class Way { Make, Unmake };
+    template <Way way> void putPiece(Piece_class& piece, Square square);
+    template <Way way> void removePiece(Piece_class& piece);
+    template <Way way> void movePiece(Piece_class& piece, Square to);
+    template <Way way> void retypePiece(Piece_class& piece, PieceType type);
+    void setEnPassantSquare(Square square);
+    void setCastlingRights(std::uint32_t rights);
 
     // Generation steps; they share the scratch fields below.
     void findChecksAndPins();
