@@ -81,12 +81,11 @@ public:
     // Fills the list with the legal moves of list.side and sets statusFlags.
     // With listNonCaptures false the captures are listed as usual but the
     // non-captures are only counted (everything else is the same); the list
-    // then answers for them through takeQuietMove.
+    // then answers for them through generatedQuietMove.
     void generateMoves(MoveList& list, bool listNonCaptures = true);
     // For a list generated without its non-captures, in this same position:
-    // removes the non-capture `move` if the generation produced it and it was
-    // not taken before. True when it was there.
-    bool takeQuietMove(MoveList& list, Move move) const;
+    // true when the generation counted the non-capture `move`.
+    bool generatedQuietMove(const MoveList& list, Move move) const;
     // Pawn and knight, or any, attacker of the opponent of the side being
     // generated on a square; null when none.
     enum class AttackMode { Full, NonSliding };
