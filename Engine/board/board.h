@@ -74,8 +74,6 @@ public:
 
     void setSideToMove(Colour colour) { sideToMove = colour; }
     void addFullmoves(std::int32_t delta);
-    void grantQueenSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WQ : CASTLE_BQ; }
-    void grantKingSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WK : CASTLE_BK; }
 
     // --- move generation -------------------------------------------------
     // Fills the list with the legal moves of list.side and sets statusFlags.
@@ -134,8 +132,6 @@ public:
     // Bit n set while slot n holds a piece that is on the board.
     std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
-    Bitboard pieces(Colour colour) const { return colourBB_[colour - 1]; }
-    Bitboard pieces(Colour colour, PieceType type) const { return pieceBB_[colour - 1][type]; }
     std::uint32_t pieceCount(Colour colour) const { return blocks_[colour - 1].pieceCount; }
 
     // Position state, read freely by the search and the evaluation.

@@ -58,13 +58,9 @@ public:
     std::uint32_t bestLineLength() const { return bestLineLength_; }
     std::uint32_t nodeCount() const { return nodeCount_; }
     std::uint32_t nullMoveTries() const { return nullMoveTries_; }
-    std::uint32_t nullMoveCutoffs() const { return nullMoveCutoffs_; }
-    std::uint32_t checkExtensions() const { return checkExtensions_; }
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
-    std::uint32_t maxPly() const { return maxPly_; }
     // Iterations searched a third time with the stop held off (earlier release).
     std::uint32_t forcedResearches() const { return forcedResearches_; }
-    Colour rootSide() const { return rootSide_; }
     Board_class& board() { return board_; }
     const Board_class& board() const { return board_; }
     SearchPly& ply(std::uint32_t index) { return plies_[index]; }
