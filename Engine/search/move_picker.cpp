@@ -11,15 +11,20 @@ MovePicker::MovePicker(SearchPly& list, const Board_class& board, Move lastMove,
       capturesLeft_(list.captureCount),
       nonCapturesLeft_(walk == Walk::AllMoves ? list.nonCaptureCount : 0)
 {
-    // The first capture (from the end) onto the square the last move went to
-    // becomes the first capture tried.
-    if (list.captureCount == 0)
+    promoteRecapture(lastMove);
+}
+
+// The first capture (from the end) onto the square the last move went to
+// becomes the first capture tried.
+void MovePicker::promoteRecapture(Move lastMove)
+{
+    if (list_.captureCount == 0)
         return;
     const Square target = moveTo(lastMove);
-    Move& last = list.captures[list.captureCount - 1];
-    for (std::uint32_t i = list.captureCount; i-- > 0;) {
-        if (moveTo(list.captures[i]) == target) {
-            std::swap(list.captures[i], last);
+    Move& last = list_.captures[list_.captureCount - 1];
+    for (std::uint32_t i = list_.captureCount; i-- > 0;) {
+        if (moveTo(list_.captures[i]) == target) {
+            std::swap(list_.captures[i], last);
             return;
         }
     }
@@ -27,28 +32,28 @@ MovePicker::MovePicker(SearchPly& list, const Board_class& board, Move lastMove,
 
 bool MovePicker::nextMove()
 {
-    switch (stage_) {
-    case PREFERRED:
-        ++stage_;
+    switch (pickPhase_) {
+    case PICK_PREFERRED:
+        ++pickPhase_;
         if (pick(list_.preferredMove()))
             return true;
         [[fallthrough]];
-    case CAPTURES:
+    case PICK_CAPTURES:
         if (pickFromEnd(list_.captures, capturesLeft_))
             return true;
-        ++stage_;
+        ++pickPhase_;
         [[fallthrough]];
-    case KILLER1:
-        ++stage_;
+    case PICK_KILLER1:
+        ++pickPhase_;
         if (pick(list_.killer1))
             return true;
         [[fallthrough]];
-    case KILLER2:
-        ++stage_;
+    case PICK_KILLER2:
+        ++pickPhase_;
         if (pick(list_.killer2))
             return true;
         [[fallthrough]];
-    default:
+    default:   // PICK_NON_CAPTURES
         return pickFromEnd(list_.nonCaptures, nonCapturesLeft_);
     }
 }

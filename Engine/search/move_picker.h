@@ -11,8 +11,8 @@
 
 class MovePicker {
 public:
-    // Quiescence walks the captures only; the preferred move and the killers
-    // are still tried first when a pick comes before the captures run out.
+    // Quiescence walks the captures only: the preferred move is still tried
+    // first, a killer only by a pick that finds the captures left all taken.
     enum class Walk { AllMoves, CapturesOnly };
 
     // For a list just generated on `board`. The capture onto the square of
@@ -25,8 +25,9 @@ public:
 
 private:
     // In the order they are walked.
-    enum Stage { PREFERRED, CAPTURES, KILLER1, KILLER2, NON_CAPTURES };
+    enum PickPhase { PICK_PREFERRED, PICK_CAPTURES, PICK_KILLER1, PICK_KILLER2, PICK_NON_CAPTURES };
 
+    void promoteRecapture(Move lastMove);
     bool pick(Move move);
     bool pickFromEnd(Move* moves, std::uint32_t& left);
     bool takeMove(Move move);
@@ -34,10 +35,11 @@ private:
 
     SearchPly& list_;
     const Board_class& board_;
-    int stage_ = PREFERRED;
+    int pickPhase_ = PICK_PREFERRED;
     std::uint32_t capturesLeft_;
     std::uint32_t nonCapturesLeft_;
-    // Non-captures taken from a list that only counted them.
+    // Non-captures taken by name (the preferred move, the killers) from a
+    // list that only counted them.
     Move takenQuiet_[3] = {};
     std::uint32_t takenQuietCount_ = 0;
 };
