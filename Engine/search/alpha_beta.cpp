@@ -74,7 +74,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         store(list, ply, DRAW_SCORE, HASH_EXACT, HASH_ANY_DEPTH);
         return DRAW_SCORE;
     }
-    if (board_.halfmoveClock >= 100)
+    if (board_.isFiftyMoveDraw())
         return DRAW_SCORE;
     if (ply > 0 && rules_.mateMaterialWindow) {
         if (!board_.hasMatingMaterial(list.side))
