@@ -92,7 +92,7 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     ++own.typeCount[piece.type];
     own.material += piece.value;
     squares_[piece.square] = stored;
-    flipBits(*stored, piece.square);
+    flipBits(*stored, squareBit(piece.square));
     return CE_SUCCESS;
 }
 

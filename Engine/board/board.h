@@ -74,19 +74,16 @@ public:
 
     void setSideToMove(Colour colour) { sideToMove = colour; }
     void addFullmoves(std::int32_t delta);
-    void grantQueenSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WQ : CASTLE_BQ; }
-    void grantKingSideRight(Colour colour) { castlingRights |= colour == WHITE ? CASTLE_WK : CASTLE_BK; }
 
     // --- move generation -------------------------------------------------
     // Fills the list with the legal moves of list.side and sets statusFlags.
     // With listNonCaptures false the captures are listed as usual but the
     // non-captures are only counted (everything else is the same); the list
-    // then answers for them through takeQuietMove.
+    // then answers for them through generatedQuietMove.
     void generateMoves(MoveList& list, bool listNonCaptures = true);
     // For a list generated without its non-captures, in this same position:
-    // removes the non-capture `move` if the generation produced it and it was
-    // not taken before. True when it was there.
-    bool takeQuietMove(MoveList& list, Move move) const;
+    // true when the generation counted the non-capture `move`.
+    bool generatedQuietMove(const MoveList& list, Move move) const;
     // Pawn and knight, or any, attacker of the opponent of the side being
     // generated on a square; null when none.
     enum class AttackMode { Full, NonSliding };
@@ -135,8 +132,6 @@ public:
     // Bit n set while slot n holds a piece that is on the board.
     std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
-    Bitboard pieces(Colour colour) const { return colourBB_[colour - 1]; }
-    Bitboard pieces(Colour colour, PieceType type) const { return pieceBB_[colour - 1][type]; }
     std::uint32_t pieceCount(Colour colour) const { return blocks_[colour - 1].pieceCount; }
 
     // Position state, read freely by the search and the evaluation.
@@ -155,15 +150,21 @@ private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
     std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
-    void movePiece(Piece_class* piece, Square to);
-    // Flips a piece's bit on a square in the colour and type sets.
-    void flipBits(const Piece_class& piece, Square square)
+    // Flips a piece's bits on the given squares in the colour and type sets.
+    void flipBits(const Piece_class& piece, Bitboard squares)
     {
-        colourBB_[piece.colour - 1] ^= squareBit(square);
-        pieceBB_[piece.colour - 1][piece.type] ^= squareBit(square);
+        colourBB_[piece.colour - 1] ^= squares;
+        pieceBB_[piece.colour - 1][piece.type] ^= squares;
     }
-    void makeCastling(MoveRecord& record);
-    void unmakeCastling(const MoveRecord& record);
+    // What make and unmake change pieces with (make_move.cpp). Making updates
+    // the key and the piece score too; unmaking restores them from the record.
+    enum class Way { Make, Unmake };
+    template <Way way> void putPiece(Piece_class& piece, Square square);
+    template <Way way> void removePiece(Piece_class& piece);
+    template <Way way> void movePiece(Piece_class& piece, Square to);
+    template <Way way> void retypePiece(Piece_class& piece, PieceType type);
+    void setEnPassantSquare(Square square);
+    void setCastlingRights(std::uint32_t rights);
 
     // Generation steps; they share the scratch fields below.
     void findChecksAndPins();

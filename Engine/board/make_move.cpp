@@ -1,22 +1,32 @@
 // Playing and taking back moves. Everything is incremental: no piece is
 // created or freed (a capture only marks the piece, a promotion retypes the
 // pawn), and the key changes by XOR of the few entries that change.
+//
+// Pieces change only through putPiece, removePiece, movePiece and
+// retypePiece, which keep squares, bitboards, live slots, counts, material,
+// move counts, key and piece score together; makeMove and unmakeMove say
+// only which pieces go where.
 
 #include "board/board.h"
 #include "board/move.h"
 
 namespace {
 
-// Rook squares of castling: {from, to} by colour and wing.
-struct CastlingRookMove {
+// King and rook squares of castling, by colour and wing.
+struct CastlingSquares {
     Square kingFrom, kingTo, rookFrom, rookTo;
 };
-constexpr CastlingRookMove kKingSide[2] = {{4, 6, 7, 5}, {60, 62, 63, 61}};
-constexpr CastlingRookMove kQueenSide[2] = {{4, 2, 0, 3}, {60, 58, 56, 59}};
+constexpr CastlingSquares kKingSide[2] = {{4, 6, 7, 5}, {60, 62, 63, 61}};
+constexpr CastlingSquares kQueenSide[2] = {{4, 2, 0, 3}, {60, 58, 56, 59}};
 
-const CastlingRookMove& castlingOf(Colour side, Move move)
+const CastlingSquares& castlingOf(Colour side, Move move)
 {
     return (moveFlags(move) & MOVE_TWO_SQUARE) ? kKingSide[side - 1] : kQueenSide[side - 1];
+}
+
+constexpr std::uint32_t castlingRightsOf(Colour colour)
+{
+    return colour == WHITE ? CASTLE_WK | CASTLE_WQ : CASTLE_BK | CASTLE_BQ;
 }
 
 std::int32_t increment(std::int32_t value, std::int32_t delta)
@@ -26,14 +36,101 @@ std::int32_t increment(std::int32_t value, std::int32_t delta)
 
 } // namespace
 
-void Board_class::movePiece(Piece_class* piece, Square to)
+// --- primitives -------------------------------------------------------------
+// Unmaking restores the key and the piece score from the move record, so the
+// primitives update those two only when making.
+
+template <Board_class::Way way>
+void Board_class::putPiece(Piece_class& piece, Square square)
 {
-    flipBits(*piece, piece->square);
-    flipBits(*piece, to);
-    squares_[piece->square] = nullptr;
-    piece->square = to;
-    squares_[to] = piece;
+    piece.square = square;
+    squares_[square] = &piece;
+    flipBits(piece, squareBit(square));
+    piece.captured = 0;
+    liveSlots_ |= slotBit(&piece);
+    ColourBlock& block = blockOf(piece.colour);
+    ++block.typeCount[piece.type];
+    ++block.pieceCount;
+    materialBalance += piece.value;
+    if constexpr (way == Way::Make) {
+        toggle(keys_.squareKeys[square][piece.code]);
+        if (pieceScoreTable_ != nullptr)
+            pieceScore_ += scoreOf(piece);
+    }
 }
+
+// The piece leaves the board; it keeps its slot and, as its square, where it stood.
+template <Board_class::Way way>
+void Board_class::removePiece(Piece_class& piece)
+{
+    const Square square = piece.square;
+    if constexpr (way == Way::Make) {
+        toggle(keys_.squareKeys[square][piece.code]);
+        if (pieceScoreTable_ != nullptr)
+            pieceScore_ -= scoreOf(piece);
+    }
+    squares_[square] = nullptr;
+    flipBits(piece, squareBit(square));
+    piece.captured = 1;
+    liveSlots_ &= ~slotBit(&piece);
+    ColourBlock& block = blockOf(piece.colour);
+    --block.typeCount[piece.type];
+    --block.pieceCount;
+    materialBalance -= piece.value;
+}
+
+// Making counts one more move of the piece, unmaking one less.
+template <Board_class::Way way>
+void Board_class::movePiece(Piece_class& piece, Square to)
+{
+    const Square from = piece.square;
+    if constexpr (way == Way::Make) {
+        toggle(keys_.squareKeys[from][piece.code] ^ keys_.squareKeys[to][piece.code]);
+        if (pieceScoreTable_ != nullptr)
+            pieceScore_ -= scoreOf(piece);
+    }
+    squares_[from] = nullptr;
+    squares_[to] = &piece;
+    flipBits(piece, squareBit(from) | squareBit(to));
+    piece.square = to;
+    if constexpr (way == Way::Make) {
+        ++piece.moveCount;
+        if (pieceScoreTable_ != nullptr)
+            pieceScore_ += scoreOf(piece);
+    } else {
+        --piece.moveCount;
+    }
+}
+
+// A promotion, or its undoing: the piece object stays, its type changes.
+template <Board_class::Way way>
+void Board_class::retypePiece(Piece_class& piece, PieceType type)
+{
+    const Square square = piece.square;
+    removePiece<way>(piece);
+    slotsByType_[piece.type] &= ~slotBit(&piece);
+    piece.setType(type);
+    slotsByType_[type] |= slotBit(&piece);
+    putPiece<way>(piece, square);
+}
+
+void Board_class::setEnPassantSquare(Square square)
+{
+    if (square == enPassantSquare)
+        return;
+    toggle(keys_.enPassantKeys[enPassantSquare] ^ keys_.enPassantKeys[square]);
+    enPassantSquare = square;
+}
+
+void Board_class::setCastlingRights(std::uint32_t rights)
+{
+    if (rights == castlingRights)
+        return;
+    toggle(keys_.castleKeys[castlingRights] ^ keys_.castleKeys[rights]);
+    castlingRights = rights;
+}
+
+// --- the moves ----------------------------------------------------------------
 
 void Board_class::makeMove(MoveRecord& record)
 {
@@ -52,142 +149,56 @@ void Board_class::makeMove(MoveRecord& record)
         record.pieceScore = pieceScore_;
     }
     record.pieceScoreEpoch = scoring ? pieceScoreEpoch_ : pieceScoreEpoch_ - 1;
+    record.castlingRights = castlingRights;
+    record.enPassant = enPassantSquare;
 
+    // The clock counts half-moves since the last capture or pawn move.
     if (flags & (MOVE_PAWN | MOVE_CAPTURE)) {
         record.halfmoveClock = halfmoveClock;
         halfmoveClock = 0;
     } else {
         halfmoveClock = increment(halfmoveClock, 1);
     }
-
-    record.enPassant = enPassantSquare;
-    if (enPassantSquare != NO_SQUARE) {
-        toggle(keys_.enPassantKeys[enPassantSquare]);
-        enPassantSquare = NO_SQUARE;
-        toggle(keys_.enPassantKeys[NO_SQUARE]);
-    }
+    // Only a double step leaves an en passant square behind.
+    const bool doubleStep = (flags & (MOVE_TWO_SQUARE | MOVE_CASTLE)) == MOVE_TWO_SQUARE;
+    setEnPassantSquare(doubleStep ? static_cast<Square>(moveExtra(move)) : NO_SQUARE);
     toggle(keys_.sideKeys[0] ^ keys_.sideKeys[1]);
 
     if (flags & MOVE_CASTLE) {
-        makeCastling(record);
-        assert(isConsistent(nullptr, 0, otherColour(record.side)));
+        const CastlingSquares& c = castlingOf(own, move);
+        movePiece<Way::Make>(*squares_[c.kingFrom], c.kingTo);
+        movePiece<Way::Make>(*squares_[c.rookFrom], c.rookTo);
+        setCastlingRights(castlingRights & ~castlingRightsOf(own));
+        hasCastled[own - 1] = 1;
+        assert(isConsistent(nullptr, 0, otherColour(own)));
         return;
     }
 
     const Square from = moveFrom(move);
-    const Square to = moveTo(move);
-    ColourBlock& opponent = blockOf(otherColour(own));
-
-    if (flags & MOVE_EN_PASSANT) {
-        record.castlingRights = castlingRights;
-        Piece_class* victim = squares_[moveExtra(move)];
-        Piece_class* mover = squares_[from];
-        if (scoring)
-            pieceScore_ -= scoreOf(*victim) + scoreOf(*mover);
-        ++mover->moveCount;
-        record.captured = victim;
-        record.mover = mover;
-        record.from = from;
-        victim->captured = 1;
-        liveSlots_ &= ~slotBit(victim);
-        toggle(keys_.squareKeys[victim->square][victim->code]);
-        --opponent.typeCount[PAWN];
-        --opponent.pieceCount;
-        materialBalance -= victim->value;
-        squares_[victim->square] = nullptr;
-        flipBits(*victim, victim->square);
-        movePiece(mover, to);
-        if (scoring)
-            pieceScore_ += scoreOf(*mover);
-        toggle(keys_.squareKeys[from][mover->code] ^ keys_.squareKeys[to][mover->code]);
-        assert(isConsistent(nullptr, 0, otherColour(record.side)));
-        return;
-    }
-
-    if ((flags & MOVE_TWO_SQUARE)) {
-        toggle(keys_.enPassantKeys[NO_SQUARE]);
-        enPassantSquare = static_cast<Square>(moveExtra(move));
-        toggle(keys_.enPassantKeys[enPassantSquare]);
-    } else if (flags & MOVE_PROMOTION) {
-        Piece_class* pawn = squares_[from];
-        ColourBlock& ownBlock = blockOf(own);
-        toggle(keys_.squareKeys[from][pawn->code]);
-        materialBalance -= pawn->value;
-        if (scoring)
-            pieceScore_ -= scoreOf(*pawn);
-        flipBits(*pawn, from);
-        slotsByType_[PAWN] &= ~slotBit(pawn);
-        pawn->setType(moveExtra(move));
-        slotsByType_[pawn->type] |= slotBit(pawn);
-        flipBits(*pawn, from);
-        toggle(keys_.squareKeys[from][pawn->code]);
-        ++ownBlock.typeCount[pawn->type];
-        --ownBlock.typeCount[PAWN];
-        materialBalance += pawn->value;
-    }
-
-    Piece_class* mover = squares_[from];
-    Piece_class* captured = squares_[to];
-    record.mover = mover;
+    Piece_class& mover = *squares_[from];
+    // En passant takes the pawn beside the destination, named by the extra byte.
+    Piece_class* captured = squares_[(flags & MOVE_EN_PASSANT) ? static_cast<Square>(moveExtra(move)) : moveTo(move)];
+    record.mover = &mover;
     record.captured = captured;
     record.from = from;
-    if (scoring && !(flags & MOVE_PROMOTION))
-        pieceScore_ -= scoreOf(*mover);
-    toggle(keys_.squareKeys[from][mover->code]);
-    record.castlingRights = castlingRights;
-    toggle(keys_.castleKeys[castlingRights]);
-    castlingRights &= mover->castleKeepMask;
+
+    // A piece that moves or is captured takes the castling rights tied to it.
+    std::uint32_t rights = castlingRights & mover.castleKeepMask;
     if (captured != nullptr) {
-        if (scoring)
-            pieceScore_ -= scoreOf(*captured);
-        captured->captured = 1;
-        liveSlots_ &= ~slotBit(captured);
-        flipBits(*captured, to);
-        toggle(keys_.squareKeys[to][captured->code]);
-        castlingRights &= captured->castleKeepMask;
-        --opponent.typeCount[captured->type];
-        --opponent.pieceCount;
-        materialBalance -= captured->value;
+        rights &= captured->castleKeepMask;
+        removePiece<Way::Make>(*captured);
     }
-    movePiece(mover, to);
-    ++mover->moveCount;
-    if (scoring)
-        pieceScore_ += scoreOf(*mover);
-    toggle(keys_.squareKeys[to][mover->code]);
-    toggle(keys_.castleKeys[castlingRights]);
-    assert(isConsistent(nullptr, 0, otherColour(record.side)));
-}
-
-void Board_class::makeCastling(MoveRecord& record)
-{
-    const Colour own = record.side;
-    const CastlingRookMove& c = castlingOf(own, record.move);
-    record.castlingRights = castlingRights;
-    toggle(keys_.castleKeys[castlingRights]);
-    castlingRights &= own == WHITE ? ~(CASTLE_WK | CASTLE_WQ) : ~(CASTLE_BK | CASTLE_BQ);
-    hasCastled[own - 1] = 1;
-
-    Piece_class* king = squares_[c.kingFrom];
-    Piece_class* rook = squares_[c.rookFrom];
-    const bool scoring = pieceScoreTable_ != nullptr;
-    if (scoring)
-        pieceScore_ -= scoreOf(*king) + scoreOf(*rook);
-    movePiece(king, c.kingTo);
-    movePiece(rook, c.rookTo);
-    ++king->moveCount;
-    ++rook->moveCount;
-    if (scoring)
-        pieceScore_ += scoreOf(*king) + scoreOf(*rook);
-    toggle(keys_.squareKeys[c.kingFrom][king->code] ^ keys_.squareKeys[c.kingTo][king->code]);
-    toggle(keys_.squareKeys[c.rookFrom][rook->code] ^ keys_.squareKeys[c.rookTo][rook->code]);
-    toggle(keys_.castleKeys[castlingRights]);
+    if (flags & MOVE_PROMOTION)
+        retypePiece<Way::Make>(mover, moveExtra(move));
+    movePiece<Way::Make>(mover, moveTo(move));
+    setCastlingRights(rights);
+    assert(isConsistent(nullptr, 0, otherColour(own)));
 }
 
 void Board_class::unmakeMove(const MoveRecord& record)
 {
     const Move move = record.move;
     const std::uint32_t flags = moveFlags(move);
-    const Colour own = record.side;
 
     hashKey = record.key;
     lastMove = record.previousLastMove;
@@ -200,64 +211,21 @@ void Board_class::unmakeMove(const MoveRecord& record)
     else
         halfmoveClock = increment(halfmoveClock, -1);
     enPassantSquare = record.enPassant;
+    castlingRights = record.castlingRights;
 
     if (flags & MOVE_CASTLE) {
-        unmakeCastling(record);
-        assert(isConsistent(nullptr, 0, record.side));
-        return;
-    }
-
-    const Square to = moveTo(move);
-    Piece_class* mover = record.mover;
-    if (flags & MOVE_PROMOTION) {
-        ColourBlock& ownBlock = blockOf(own);
-        materialBalance -= mover->value;
-        --ownBlock.typeCount[mover->type];
-        ++ownBlock.typeCount[PAWN];
-        flipBits(*mover, to);
-        slotsByType_[mover->type] &= ~slotBit(mover);
-        mover->setType(PAWN);
-        slotsByType_[PAWN] |= slotBit(mover);
-        flipBits(*mover, to);
-        materialBalance += mover->value;
-    } else if (flags & MOVE_EN_PASSANT) {
-        squares_[to] = nullptr;
-    }
-
-    flipBits(*mover, to);
-    flipBits(*mover, record.from);
-    mover->square = record.from;
-    squares_[record.from] = mover;
-    --mover->moveCount;
-
-    if (Piece_class* captured = record.captured) {
-        ColourBlock& opponent = blockOf(otherColour(own));
-        squares_[captured->square] = captured;
-        flipBits(*captured, captured->square);
-        captured->captured = 0;
-        liveSlots_ |= slotBit(captured);
-        materialBalance += captured->value;
-        ++opponent.typeCount[captured->type];
-        ++opponent.pieceCount;
+        const CastlingSquares& c = castlingOf(record.side, move);
+        movePiece<Way::Unmake>(*squares_[c.kingTo], c.kingFrom);
+        movePiece<Way::Unmake>(*squares_[c.rookTo], c.rookFrom);
+        hasCastled[record.side - 1] = 0;
     } else {
-        squares_[to] = nullptr;
+        movePiece<Way::Unmake>(*record.mover, record.from);
+        if (flags & MOVE_PROMOTION)
+            retypePiece<Way::Unmake>(*record.mover, PAWN);
+        if (record.captured != nullptr)
+            putPiece<Way::Unmake>(*record.captured, record.captured->square);
     }
-    castlingRights = record.castlingRights;
     assert(isConsistent(nullptr, 0, record.side));
-}
-
-void Board_class::unmakeCastling(const MoveRecord& record)
-{
-    const Colour own = record.side;
-    const CastlingRookMove& c = castlingOf(own, record.move);
-    castlingRights = record.castlingRights;
-    hasCastled[own - 1] = 0;
-    Piece_class* king = squares_[c.kingTo];
-    Piece_class* rook = squares_[c.rookTo];
-    movePiece(king, c.kingFrom);
-    movePiece(rook, c.rookFrom);
-    --king->moveCount;
-    --rook->moveCount;
 }
 
 void Board_class::makeNullMove(MoveRecord& record)
@@ -265,11 +233,7 @@ void Board_class::makeNullMove(MoveRecord& record)
     record.key = hashKey;
     record.side = sideToMove;
     record.enPassant = enPassantSquare;
-    if (enPassantSquare != NO_SQUARE) {
-        toggle(keys_.enPassantKeys[enPassantSquare]);
-        enPassantSquare = NO_SQUARE;
-        toggle(keys_.enPassantKeys[NO_SQUARE]);
-    }
+    setEnPassantSquare(NO_SQUARE);
     toggle(keys_.sideKeys[0] ^ keys_.sideKeys[1]);
     assert(isConsistent(nullptr, 0, otherColour(record.side)));
 }

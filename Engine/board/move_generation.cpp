@@ -49,7 +49,6 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
         // Each piece's quiet-target set is reset as the piece is generated;
         // only the sets of pieces on the board are ever consulted.
         list.castlingGenerated = 0;
-        list.takenQuietCount = 0;
     }
     mobilityIndex_ = list.mobilityIndex;
     ownKing_ = blockOf(generatingSide_).king;
@@ -115,9 +114,6 @@ void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
                                            : quietCount_;
     if (list.captureCount == 0 && list.nonCaptureCount == 0)
         statusFlags |= (statusFlags & STATUS_IN_CHECK) ? STATUS_CHECKMATED : STATUS_STALEMATED;
-    list.pickPhase = 0;
-    list.capturesLeft = list.captureCount;
-    list.nonCapturesLeft = list.nonCaptureCount;
 
     // Pins hold for this generation only.
     for (std::uint32_t pinned = pinnedSlots_; pinned != 0; pinned &= pinned - 1)
@@ -623,15 +619,11 @@ void Board_class::addDoubleStep(Square from, Square passed, std::int32_t forward
     }
 }
 
-bool Board_class::takeQuietMove(MoveList& list, Move move) const
+bool Board_class::generatedQuietMove(const MoveList& list, Move move) const
 {
     const std::uint32_t flags = moveFlags(move);
     if (flags & MOVE_CAPTURE)
         return false;
-    for (std::uint32_t i = 0; i < list.takenQuietCount; ++i) {
-        if (list.takenQuiet[i] == move)
-            return false;
-    }
     const Square from = moveFrom(move);
     const Square to = moveTo(move);
     if (from >= 64 || to >= 64)
@@ -664,8 +656,5 @@ bool Board_class::takeQuietMove(MoveList& list, Move move) const
             }
         }
     }
-    if (!generated || list.takenQuietCount == sizeof list.takenQuiet / sizeof list.takenQuiet[0])
-        return false;
-    list.takenQuiet[list.takenQuietCount++] = move;
-    return true;
+    return generated;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The moves of one position, as the generator fills them: captures and
-// non-captures in two arrays, in generation order, plus the picking state the
-// search walks them with.
+// non-captures in two arrays, in generation order, and the record of the
+// move being made from it.
 
 #include <cstdint>
 
@@ -23,19 +23,14 @@ struct MoveList {
     std::uint32_t captureCount = 0;
     std::uint32_t nonCaptureCount = 0;
     MoveRecord record;                 // make/unmake record of this list's current move
-    std::uint32_t pickPhase = 0;
-    std::uint32_t nonCapturesLeft = 0;
-    std::uint32_t capturesLeft = 0;
 
     // A generation that only counts non-captures (see Board_class::generateMoves)
     // leaves `nonCaptures` unwritten and records, per piece slot of the side,
     // the squares its non-captures go to; membership is asked of
-    // Board_class::takeQuietMove.
+    // Board_class::generatedQuietMove.
     bool nonCapturesListed = true;
     Bitboard quietTargets[16] = {};
     std::uint8_t castlingGenerated = 0;   // 1 king-side, 2 queen-side
-    Move takenQuiet[4] = {};
-    std::uint32_t takenQuietCount = 0;
 
     void setSide(Colour colour)
     {

@@ -8,8 +8,6 @@
 
 #include "board/types.h"
 
-constexpr std::uint32_t PIECE_SCORE_NEVER = UINT32_MAX;
-
 struct PieceScoreTable {
     std::int32_t square[12][64] = {};         // by piece code and square
     std::int32_t unmoved[12] = {};            // while the piece has not moved

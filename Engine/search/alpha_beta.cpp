@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "search/move_picker.h"
 #include "search/score.h"
 #include "search/search.h"
 
@@ -29,6 +30,16 @@ void Search_class::takeChildLine(SearchPly& list, std::uint32_t ply, Move move)
     list.pv[0] = move;
     std::copy(child.pv, child.pv + length, list.pv + 1);
     list.pvLength = length + 1;
+}
+
+void Search_class::spreadPV(std::uint32_t ply)
+{
+    const SearchPly& list = plies_[ply];
+    for (std::uint32_t k = 1; k < list.pvLength && ply + k < MAX_PLY; ++k)
+        plies_[ply + k].pv[0] = list.pv[k];
+    const std::uint32_t end = ply + (list.pvLength > 0 ? list.pvLength : 1);
+    if (end < MAX_PLY)
+        plies_[end].pvLength = 0;
 }
 
 std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta)
@@ -63,7 +74,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         store(list, ply, DRAW_SCORE, HASH_EXACT, HASH_ANY_DEPTH);
         return DRAW_SCORE;
     }
-    if (board_.halfmoveClock >= 100)
+    if (board_.isFiftyMoveDraw())
         return DRAW_SCORE;
     if (ply > 0 && rules_.mateMaterialWindow) {
         if (!board_.hasMatingMaterial(list.side))
@@ -114,15 +125,15 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
     // Only the ply right after a null move is barred from a null move of its own.
     nullMoveActive_ = false;
 
-    promoteRecapture(list, board_.lastMove);
+    MovePicker picker(list, board_, board_.lastMove, MovePicker::Walk::AllMoves);
     if (!keepSearching())
         return alpha;
 
     const std::uint32_t searchDepth = static_cast<std::uint32_t>(depth + extension);
     bool found = false;
-    while (hasMoreMoves(list)) {
+    while (picker.hasMoreMoves()) {
         setSide(list);
-        if (!nextMove(list))
+        if (!picker.nextMove())
             break;
         const Move move = list.record.move;
         board_.makeMove(list.record);
@@ -204,15 +215,13 @@ std::int32_t Search_class::quiesce(std::uint32_t ply, std::int32_t alpha, std::i
             return rules_.betaCutoffReturnsScore ? standPat : beta;
         alpha = std::max(alpha, standPat);
     }
-    list.nonCapturesLeft = 0;
-
-    promoteRecapture(list, board_.lastMove);
+    MovePicker picker(list, board_, board_.lastMove, MovePicker::Walk::CapturesOnly);
     if (!keepSearching())
         return alpha;
 
-    while (hasMoreMoves(list)) {
+    while (picker.hasMoreMoves()) {
         setSide(list);
-        if (!nextMove(list))
+        if (!picker.nextMove())
             break;
         const Move move = list.record.move;
         board_.makeMove(list.record);

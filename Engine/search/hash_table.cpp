@@ -7,15 +7,10 @@
 #endif
 
 #include "platform/debug_output.h"
+#include "search/score.h"
 
 namespace {
 
-constexpr std::int32_t MATE_SCORE = 99999;
-constexpr std::int32_t MATE_SCORE_BOUND = 99744;
-// MATE_SCORE - 65536 and 131072 - MATE_SCORE: with the 16-bit wrap these turn a
-// mate score seen at `ply` into the plies from the stored position to the mate.
-constexpr std::uint32_t WIN_DISTANCE_BASE = 34463;
-constexpr std::uint32_t LOSS_DISTANCE_BASE = 31073;
 constexpr std::uint32_t REPLACEABLE_AGE = 3;
 constexpr std::uint32_t STATISTICS_DEPTHS = 20;
 
@@ -140,12 +135,13 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
 
     // An exact mate score is kept as the distance to the mate, so that it can
     // be turned back into a score at whatever ply the position is met again.
+    // A mate at ply p from the root scores MATE_SCORE - p either way round;
+    // the distance from this position is p - ply (kept to 16 bits).
     std::uint16_t mateDistance = 0;
-    if (flag == HASH_EXACT && (score >= MATE_SCORE_BOUND || score <= -MATE_SCORE_BOUND)) {
-        const auto rawScore = static_cast<std::uint32_t>(score);
-        const std::uint32_t distance = score > 0 ? WIN_DISTANCE_BASE - ply - rawScore
-                                                 : rawScore - ply - LOSS_DISTANCE_BASE;
-        mateDistance = static_cast<std::uint16_t>(distance);
+    if (flag == HASH_EXACT && isMateScore(score)) {
+        const std::int32_t mateScore = score > 0 ? score : -score;
+        mateDistance = static_cast<std::uint16_t>(static_cast<std::uint32_t>(MATE_SCORE - mateScore) -
+                                                  ply);
         flag = HASH_MATE;
         depth = HASH_ANY_DEPTH - mateDistance;
     }

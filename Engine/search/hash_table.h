@@ -33,11 +33,11 @@ struct HashEntry {
     std::uint8_t blackCount;
     std::uint16_t mateDistance;   // plies to the mate (mate entries only)
 };
-static_assert(sizeof(HashEntry) == 32, "a slot holds exactly eight entries");
+static_assert(sizeof(HashEntry) == 32, "entries are 32 bytes, eight to a 256-byte slot");
 
-constexpr std::uint32_t HASH_ENTRY_SIZE = 32;
+constexpr std::uint32_t HASH_ENTRY_SIZE = sizeof(HashEntry);
 constexpr std::uint32_t HASH_ENTRIES_PER_SLOT = 8;
-constexpr std::uint32_t HASH_SLOT_SIZE = 256;
+constexpr std::uint32_t HASH_SLOT_SIZE = HASH_ENTRY_SIZE * HASH_ENTRIES_PER_SLOT;
 constexpr std::uint32_t HASH_ANY_DEPTH = 256;
 
 class HashTable_class {

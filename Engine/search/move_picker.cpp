@@ -1,116 +1,115 @@
-// The order moves are tried in: the preferred move, then captures, then the
-// two killers, then the other moves. Within each list the moves generated
-// last come first. A picked move is taken out of the lists, so no move is
-// searched twice.
+#include "search/move_picker.h"
 
+#include <iterator>
 #include <utility>
 
 #include "board/move.h"
-#include "search/search.h"
 
-namespace {
-
-enum PickPhase : std::uint32_t {
-    PICK_PREFERRED = 0,
-    PICK_KILLER1 = 1,
-    PICK_KILLER2 = 2,
-    PICK_CAPTURES = 3,
-    PICK_NON_CAPTURES = 4,
-};
-
-} // namespace
-
-bool Search_class::takeMove(SearchPly& list, Move move)
+MovePicker::MovePicker(SearchPly& list, const Board_class& board, Move lastMove, Walk walk)
+    : list_(list),
+      board_(board),
+      capturesLeft_(list.captureCount),
+      nonCapturesLeft_(walk == Walk::AllMoves ? list.nonCaptureCount : 0)
 {
-    for (std::uint32_t i = list.captureCount; i-- > 0;) {
-        if (list.captures[i] == move) {
-            list.captures[i] = NO_MOVE;
-            return true;
+    promoteRecapture(lastMove);
+}
+
+// The first capture (from the end) onto the square the last move went to
+// becomes the first capture tried.
+void MovePicker::promoteRecapture(Move lastMove)
+{
+    if (list_.captureCount == 0)
+        return;
+    const Square target = moveTo(lastMove);
+    Move& last = list_.captures[list_.captureCount - 1];
+    for (std::uint32_t i = list_.captureCount; i-- > 0;) {
+        if (moveTo(list_.captures[i]) == target) {
+            std::swap(list_.captures[i], last);
+            return;
         }
     }
-    if (!list.nonCapturesListed)
-        return board_.takeQuietMove(list, move);
-    for (std::uint32_t i = list.nonCaptureCount; i-- > 0;) {
-        if (list.nonCaptures[i] == move) {
-            list.nonCaptures[i] = NO_MOVE;
+}
+
+bool MovePicker::nextMove()
+{
+    switch (pickPhase_) {
+    case PICK_PREFERRED:
+        ++pickPhase_;
+        if (pick(list_.preferredMove()))
+            return true;
+        [[fallthrough]];
+    case PICK_CAPTURES:
+        if (pickFromEnd(list_.captures, capturesLeft_))
+            return true;
+        ++pickPhase_;
+        [[fallthrough]];
+    case PICK_KILLER1:
+        ++pickPhase_;
+        if (pick(list_.killer1))
+            return true;
+        [[fallthrough]];
+    case PICK_KILLER2:
+        ++pickPhase_;
+        if (pick(list_.killer2))
+            return true;
+        [[fallthrough]];
+    default:   // PICK_NON_CAPTURES
+        return pickFromEnd(list_.nonCaptures, nonCapturesLeft_);
+    }
+}
+
+// A move named in advance (preferred or killer) is tried only if it was generated here.
+bool MovePicker::pick(Move move)
+{
+    if (move == NO_MOVE || !takeMove(move))
+        return false;
+    list_.record.move = move;
+    return true;
+}
+
+bool MovePicker::pickFromEnd(Move* moves, std::uint32_t& left)
+{
+    while (left > 0) {
+        Move& entry = moves[--left];
+        if (entry != NO_MOVE) {
+            list_.record.move = entry;
+            entry = NO_MOVE;
             return true;
         }
     }
     return false;
 }
 
-bool Search_class::nextMove(SearchPly& list)
+// Removes a move from the lists; false if it is not there.
+bool MovePicker::takeMove(Move move)
 {
-    Move& current = list.record.move;
-    switch (list.pickPhase) {
-    case PICK_PREFERRED:
-        list.pickPhase = PICK_CAPTURES;
-        if (list.pv[0] != NO_MOVE && takeMove(list, list.pv[0])) {
-            current = list.pv[0];
+    for (std::uint32_t i = list_.captureCount; i-- > 0;) {
+        if (list_.captures[i] == move) {
+            list_.captures[i] = NO_MOVE;
             return true;
         }
-        [[fallthrough]];
-    case PICK_CAPTURES:
-        while (list.capturesLeft > 0) {
-            Move& entry = list.captures[--list.capturesLeft];
-            if (entry != NO_MOVE) {
-                current = entry;
-                entry = NO_MOVE;
-                return true;
-            }
-        }
-        list.pickPhase = PICK_KILLER1;
-        [[fallthrough]];
-    case PICK_KILLER1:
-        list.pickPhase = PICK_KILLER2;
-        if (list.killer1 != NO_MOVE && takeMove(list, list.killer1)) {
-            current = list.killer1;
+    }
+    if (!list_.nonCapturesListed)
+        return takeQuietMove(move);
+    for (std::uint32_t i = list_.nonCaptureCount; i-- > 0;) {
+        if (list_.nonCaptures[i] == move) {
+            list_.nonCaptures[i] = NO_MOVE;
             return true;
         }
-        [[fallthrough]];
-    case PICK_KILLER2:
-        list.pickPhase = PICK_NON_CAPTURES;
-        if (list.killer2 != NO_MOVE && takeMove(list, list.killer2)) {
-            current = list.killer2;
-            return true;
-        }
-        [[fallthrough]];
-    default:
-        while (list.nonCapturesLeft > 0) {
-            Move& entry = list.nonCaptures[--list.nonCapturesLeft];
-            if (entry != NO_MOVE) {
-                current = entry;
-                entry = NO_MOVE;
-                return true;
-            }
-        }
+    }
+    return false;
+}
+
+// The same for a list whose non-captures were only counted: the board says
+// whether the move was among them, the picker remembers what it took.
+bool MovePicker::takeQuietMove(Move move)
+{
+    for (std::uint32_t i = 0; i < takenQuietCount_; ++i) {
+        if (takenQuiet_[i] == move)
+            return false;
+    }
+    if (!board_.generatedQuietMove(list_, move) || takenQuietCount_ == std::size(takenQuiet_))
         return false;
-    }
-}
-
-void Search_class::promoteRecapture(SearchPly& list, Move lastMove)
-{
-    // The first capture (from the end) onto the square the last move went to
-    // becomes the first capture tried.
-    if (list.captureCount == 0)
-        return;
-    const Square target = moveTo(lastMove);
-    Move& last = list.captures[list.captureCount - 1];
-    for (std::uint32_t i = list.captureCount; i-- > 0;) {
-        if (moveTo(list.captures[i]) == target) {
-            std::swap(list.captures[i], last);
-            return;
-        }
-    }
-}
-
-void Search_class::spreadPV(std::uint32_t ply)
-{
-    // Deeper plies try the moves of the current best line first.
-    const SearchPly& list = plies_[ply];
-    for (std::uint32_t k = 1; k < list.pvLength && ply + k < MAX_PLY; ++k)
-        plies_[ply + k].pv[0] = list.pv[k];
-    const std::uint32_t end = ply + (list.pvLength > 0 ? list.pvLength : 1);
-    if (end < MAX_PLY)
-        plies_[end].pvLength = 0;
+    takenQuiet_[takenQuietCount_++] = move;
+    return true;
 }

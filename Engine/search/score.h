@@ -4,10 +4,14 @@
 
 #include <cstdint>
 
+// Plies a search line can reach (one per-ply record each).
+constexpr std::uint32_t MAX_PLY = 256;
+
 constexpr std::int32_t DRAW_SCORE = 0;
 constexpr std::int32_t MATE_SCORE = 99999;
-constexpr std::int32_t INFINITE_SCORE = 100000;        // the root window
-constexpr std::int32_t MATE_BOUND = MATE_SCORE - 255;  // 99744: at or beyond it a score is a mate
+constexpr std::int32_t INFINITE_SCORE = MATE_SCORE + 1;   // the root window
+// 99744: the farthest mate a line can reach; at or beyond it a score is a mate.
+constexpr std::int32_t MATE_BOUND = MATE_SCORE - static_cast<std::int32_t>(MAX_PLY - 1);
 
 constexpr bool isMateScore(std::int32_t score)
 {

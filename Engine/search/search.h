@@ -4,7 +4,7 @@
 // single-reply extensions, killer moves and a capture-only quiescence search.
 //
 //   alpha_beta.cpp     alphaBeta and quiesce
-//   move_picker.cpp    the order moves are tried in
+//   move_picker.cpp    the order moves are tried in (MovePicker)
 //   evaluation.cpp     the static score of a position
 //   search_driver.cpp  set-up, iterative deepening, results
 //
@@ -16,24 +16,12 @@
 #include "board/board.h"
 #include "search/evaluation_tables.h"
 #include "search/hash_table.h"
+#include "search/search_ply.h"
 #include "search/search_rules.h"
 
 class GuiInterface_class;
 
-constexpr std::uint32_t MAX_PLY = 256;
 constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
-
-// The moves of one ply and what the search keeps there between nodes and
-// between searches: its best line (element 0 is the move tried first), the
-// killers, and the picking state.
-struct SearchPly : MoveList {
-    Move pv[MAX_PLY] = {};
-    std::uint32_t pvLength = 0;
-    Move killer1 = NO_MOVE;
-    Move killer2 = NO_MOVE;
-
-    Move preferredMove() const { return pv[0]; }
-};
 
 class Search_class {
 public:
@@ -70,13 +58,9 @@ public:
     std::uint32_t bestLineLength() const { return bestLineLength_; }
     std::uint32_t nodeCount() const { return nodeCount_; }
     std::uint32_t nullMoveTries() const { return nullMoveTries_; }
-    std::uint32_t nullMoveCutoffs() const { return nullMoveCutoffs_; }
-    std::uint32_t checkExtensions() const { return checkExtensions_; }
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
-    std::uint32_t maxPly() const { return maxPly_; }
     // Iterations searched a third time with the stop held off (earlier release).
     std::uint32_t forcedResearches() const { return forcedResearches_; }
-    Colour rootSide() const { return rootSide_; }
     Board_class& board() { return board_; }
     const Board_class& board() const { return board_; }
     SearchPly& ply(std::uint32_t index) { return plies_[index]; }
@@ -93,23 +77,13 @@ public:
     // threads to stop the search.
     std::atomic<std::uint8_t> running{0};
 
-    // --- move picking ------------------------------------------------------
-    bool hasMoreMoves(const SearchPly& list) const { return list.capturesLeft > 0 || list.nonCapturesLeft > 0; }
-    // Puts the next move to try into list.record.move; false when none is left.
-    bool nextMove(SearchPly& list);
-    // Removes a move from the list's arrays; false if it is not there.
-    bool takeMove(SearchPly& list, Move move);
-    // Makes the capture onto the last move's square the first capture tried.
-    static void promoteRecapture(SearchPly& list, Move lastMove);
-    // The plies below try the moves of this ply's best line first.
-    void spreadPV(std::uint32_t ply);
-
 private:
-
     bool keepSearching() const { return running.load(std::memory_order_relaxed) == 1 || forcedRunning_; }
     void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
     void store(const SearchPly& list, std::uint32_t ply, std::int32_t score, std::uint32_t flag, std::uint32_t depth);
     void takeChildLine(SearchPly& list, std::uint32_t ply, Move move);
+    // The plies below try the moves of this ply's best line first.
+    void spreadPV(std::uint32_t ply);
     void reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length);
     std::int32_t searchRoot(std::int32_t depth);
     void resetPlies();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "search/move_picker.h"
 #include "support/board_helpers.h"
 #include "support/search_harness.h"
 
@@ -71,7 +72,8 @@ TEST(MovePicker, PreferredCapturesKillersThenQuietMovesEachOnce)
     root.killer2 = root.captures[0]; // already searched: not found again
 
     std::vector<std::string> order;
-    while (h.search->hasMoreMoves(root) && h.search->nextMove(root))
+    MovePicker picker(root, h.search->board(), h.search->board().lastMove, MovePicker::Walk::AllMoves);
+    while (picker.hasMoreMoves() && picker.nextMove())
         order.push_back(textOf(root.record.move));
     std::vector<std::string> expected = {"e4f6", "e4d6", "e4c5"};
     for (std::size_t i = quiet.size(); i-- > 1;)
