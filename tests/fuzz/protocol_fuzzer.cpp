@@ -1,8 +1,8 @@
 // Protocol lines: arbitrary input to the WinBoard (both dialects, edit
 // sub-mode included) and UCI front ends, driving a real game controller.
-// First byte: the front end and release, and the search depth. Every search
-// runs on this thread to that depth, with a small table, so a whole game runs
-// without a thread wait. The oracle, checked before each line is read (that
+// First byte: the front end and release. Every search runs on this thread to
+// one ply (and its captures), with a small table, so a whole game runs without
+// a thread wait. The oracle, checked before each line is read (that
 // is, after every command) and at the end: the game board is consistent and
 // agrees on the side to move; and every move the engine announces is one of
 // the legal moves of the position it was announced in, that position lets
@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::uint8_t choice = data[0] % 5;
     Engine& engine = choice >= 3 ? earlier : current;
-    engine.reset(1 + (data[0] / 5) % 2);
+    engine.reset(1);
 
     Input in{data + 1, size - 1};
     std::FILE* stream = fopencookie(&in, "r", cookie_io_functions_t{readInput, nullptr, nullptr, nullptr});
