@@ -76,12 +76,12 @@ int runSelfplayCommand(const ToolArgs& args)
         return 0;
     }
     game->playMoveWhenDone = true;
-    game->search()->setDepthLimit(*depth);
+    game->setInlineSearchDepth(*depth);
 
     std::uint64_t totalNodes = 0;
     for (std::uint32_t ply = 1; ply <= *plies; ++ply) {
         recorder->startPly();
-        game->thinkOnCallingThread();
+        game->startThinking();
         const Search_class& search = *game->search();
         totalNodes += search.nodeCount();
         std::printf("ply %u %s%s score %d nodes %u\n", ply, recorder->move.empty() ? "none" : "move ",

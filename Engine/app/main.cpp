@@ -8,6 +8,7 @@ int main(int argc, char** argv)
 {
     ignoreInterruptSignal();
     useByteExactStandardStreams();
+    ignoreBrokenPipeSignal();
     const ReleaseProfile& release = KELP_EARLIER_RELEASE ? earlierRelease() : currentRelease();
     runEngine(argc, argv, release, standardInput(), standardOutput());
     return 0;

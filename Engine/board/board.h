@@ -91,6 +91,12 @@ public:
     // Is the square attacked by the opponent of the side being generated,
     // with the given occupancy and enemy pawns?
     bool isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const;
+    // Does a piece of colour `by` attack the square (generation state aside)?
+    bool attacks(Colour by, Square square) const;
+    // A position that can be played on: one king per colour, and the side not
+    // to move is not in check (its king could be taken). Moves and searches
+    // from any other position would capture a king.
+    bool isLegalPosition() const;
 
     // --- making moves ----------------------------------------------------
     // Plays record.move (a generated move of sideToMove); the caller switches sideToMove.

@@ -211,6 +211,27 @@ bool Board_class::isAttacked(Square square, Bitboard occupied, Bitboard enemyPaw
            (diagonal && (bishopAttacksMagic(square, occupied) & diagonal));
 }
 
+bool Board_class::attacks(Colour by, Square square) const
+{
+    const std::uint32_t them = by - 1;
+    const AttackTables& tables = attackTables();
+    const Bitboard occupiedNow = occupied();
+    const Bitboard queens = pieceBB_[them][QUEEN];
+    // A pawn of the other colour on the square would attack the squares an attacking pawn stands on.
+    return (tables.pawn[otherColour(by) - 1][square] & pieceBB_[them][PAWN]) ||
+           (tables.knight[square] & pieceBB_[them][KNIGHT]) || (tables.king[square] & pieceBB_[them][KING]) ||
+           (rookAttacksMagic(square, occupiedNow) & (queens | pieceBB_[them][ROOK])) ||
+           (bishopAttacksMagic(square, occupiedNow) & (queens | pieceBB_[them][BISHOP]));
+}
+
+bool Board_class::isLegalPosition() const
+{
+    if (block(WHITE).typeCount[KING] != 1 || block(BLACK).typeCount[KING] != 1)
+        return false;
+    const Colour resting = otherColour(sideToMove);
+    return !attacks(sideToMove, block(resting).king->square);
+}
+
 Piece_class* Board_class::attackerOf(Square square, AttackMode mode) const
 {
     const std::uint32_t them = generatingOpponent_ - 1;

@@ -50,6 +50,7 @@ void Game_class::newGame()
     gameHistory_.clear();
     historyCount_ = 0;
     historyFloor_ = 0;
+    resultAnnounced_ = false;
     hashTable_->clear();
     char fen[FEN_BUFFER_SIZE];
     board_.writeFen(fen, sizeof fen);
@@ -60,7 +61,7 @@ void Game_class::setPosition(const char* fen)
 {
     stopAll();
     // Checked on a scratch board first, so a rejected text leaves the game as it was.
-    if (scratchBoard_->loadFen(fen) != CE_SUCCESS) {
+    if (scratchBoard_->loadFen(fen) != CE_SUCCESS || !scratchBoard_->isLegalPosition()) {
         gui_->sendError(ERROR_ILLEGAL_POSITION, "");
         return;
     }
@@ -68,6 +69,7 @@ void Game_class::setPosition(const char* fen)
     board_.loadFen(fen);
     sideToMove_ = board_.sideToMove;
     historyFloor_ = historyCount_;
+    resultAnnounced_ = false;
     search_->setUpFromFen(gui_, fen, hashTable_.get());
 }
 
@@ -90,6 +92,10 @@ int Game_class::applyMoveText(const char* text)
 {
     const Move pattern = parseMoveText(sideToMove_, text);
     board_.sideToMove = sideToMove_;
+    // After a side switch the side not to move may stand in check: no move
+    // is played then, or its king could be taken.
+    if (!board_.isLegalPosition())
+        return MOVE_REJECTED;
     moveList_->setSide(sideToMove_);
     moveList_->mobilityIndex = 0;
     board_.generateMoves(*moveList_);
@@ -110,6 +116,7 @@ int Game_class::applyMoveText(const char* text)
     sideToMove_ = otherColour(sideToMove_);
     board_.sideToMove = sideToMove_;
     board_.computeHashKey();
+    resultAnnounced_ = false;
     return MOVE_ACCEPTED;
 }
 
@@ -119,23 +126,29 @@ bool Game_class::checkGameEnd()
     moveList_->setSide(sideToMove_);
     moveList_->mobilityIndex = 0;
     board_.generateMoves(*moveList_);
-    if (board_.statusFlags & STATUS_STALEMATED) {
-        gui_->sendResult(RESULT_STALEMATE);
-        return true;
-    }
-    if (isThreefoldRepetition(board_.hashKey, gameHistory_.data(), historyCount_)) {
-        gui_->sendResult(RESULT_REPETITION);
-        return true;
-    }
-    if (board_.isInsufficientMaterial()) {
-        gui_->sendResult(RESULT_INSUFFICIENT_MATERIAL);
-        return true;
-    }
-    if (board_.isFiftyMoveDraw()) {
-        gui_->sendResult(RESULT_FIFTY_MOVES);
-        return true;
-    }
-    return false;
+    const bool mated = board_.statusFlags & STATUS_CHECKMATED;
+    std::uint32_t result;
+    if (board_.statusFlags & STATUS_STALEMATED)
+        result = RESULT_STALEMATE;
+    else if (isThreefoldRepetition(board_.hashKey, gameHistory_.data(), historyCount_))
+        result = RESULT_REPETITION;
+    else if (board_.isInsufficientMaterial())
+        result = RESULT_INSUFFICIENT_MATERIAL;
+    else if (board_.isFiftyMoveDraw() && !mated)   // a mate on the hundredth half-move stands
+        result = RESULT_FIFTY_MOVES;
+    else
+        return false;
+    announceResult(result);
+    return true;
+}
+
+void Game_class::announceResult(std::uint32_t resultCode)
+{
+    // One result line per end of a game, however often the engine is asked to move.
+    if (resultAnnounced_)
+        return;
+    resultAnnounced_ = true;
+    gui_->sendResult(resultCode);
 }
 
 Move Game_class::chooseMoveToPlay(bool& fromBestLine)
@@ -168,9 +181,9 @@ void Game_class::playEngineMove()
     if (move == NO_MOVE) {
         // The engine has no move: the opponent's last move mated or stalemated it.
         if (board_.statusFlags & STATUS_CHECKMATED)
-            gui_->sendResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+            announceResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
         else if (board_.statusFlags & STATUS_STALEMATED)
-            gui_->sendResult(RESULT_STALEMATE);
+            announceResult(RESULT_STALEMATE);
         return;
     }
     char text[MOVE_TEXT_SIZE];
@@ -181,7 +194,7 @@ void Game_class::playEngineMove()
         return;
     // checkGameEnd generated the reply moves: none while in check is our mate.
     if (board_.statusFlags & STATUS_CHECKMATED)
-        gui_->sendResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+        announceResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
     else if (fromBestLine && search_->bestScore() < RESIGN_BELOW)
         gui_->resign();
 }
@@ -202,6 +215,7 @@ void Game_class::undoMove()
     // The side that made the move is to move again.
     sideToMove_ = record.side;
     board_.sideToMove = record.side;
+    resultAnnounced_ = false;
     // The search board never played the game's moves: copy the game board again.
     resyncSearchBoard();
 }
@@ -216,7 +230,7 @@ void Game_class::takeBackTwo()
 
 void Game_class::adoptBoard(const Board_class& edited)
 {
-    if (edited.block(WHITE).typeCount[KING] != 1 || edited.block(BLACK).typeCount[KING] != 1) {
+    if (!edited.isLegalPosition()) {
         gui_->sendError(ERROR_ILLEGAL_POSITION, "");
         return;
     }
@@ -224,6 +238,7 @@ void Game_class::adoptBoard(const Board_class& edited)
     board_.copyFrom(edited);
     sideToMove_ = board_.sideToMove;
     historyFloor_ = historyCount_;
+    resultAnnounced_ = false;
     resyncSearchBoard();
 }
 

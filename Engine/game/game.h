@@ -59,22 +59,27 @@ public:
     void undoMove();
     void takeBackTwo();
     // Takes over a board set up in the edit mode; one without exactly one king
-    // per colour is refused as an illegal position.
+    // per colour, or whose side not to move is in check, is refused as an
+    // illegal position.
     void adoptBoard(const Board_class& edited);
     void setSideToMove(Colour colour);
 
     // --- time and thinking -----------------------------------------------
     void setTimeLeft(std::uint32_t seconds);
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
-    // Starts a search cycle for the side to move (ending any earlier cycle first).
+    // Starts a search cycle for the side to move (ending any earlier cycle
+    // first). A position whose side not to move is in check (after a side
+    // switch) is not searched: it is reported as an illegal position.
     void startThinking();
     // Ends a running search at once; its move is played if playMoveWhenDone.
     void stopSearch();
     // Wakes and ends the timer, then stops the search.
     void stopAll();
-    // One search cycle on the calling thread, without a timer: the search
-    // thread's steps, ending at the search's depth limit or a mate (tools).
-    void thinkOnCallingThread();
+    // 0 (the default): each search runs on a thread of its own under the
+    // time budget. Otherwise every search runs on the calling thread to this
+    // many plies, as when no search thread can be started; whole games then
+    // run on one thread without waits (the protocol fuzzer plays them so).
+    void setInlineSearchDepth(std::uint32_t depth) { inlineSearchDepth_ = depth; }
 
     // Start a search after each accepted opponent move.
     std::atomic<bool> thinkAfterUserMove{true};
@@ -102,6 +107,9 @@ private:
     Move chooseMoveToPlay(bool& fromBestLine);
     void cleanTable();
     void resyncSearchBoard();
+    void announceResult(std::uint32_t resultCode);
+    // Runs a whole search cycle on the calling thread, to at most `depth` plies.
+    void searchOnThisThread(std::uint32_t depth);
 
     GuiInterface_class* gui_;
     const Config_class* config_;
@@ -119,12 +127,14 @@ private:
     std::vector<MoveRecord> gameHistory_;
     std::atomic<std::uint32_t> historyCount_{0};
     std::uint32_t historyFloor_ = 0;
+    bool resultAnnounced_ = false;   // the result of the position on the board has been sent
 
     // Time control.
     std::uint32_t moveTimeMs_ = 500;
     std::uint32_t movesPerControl_ = 0;
     std::uint32_t increment_ = 0;
     std::uint32_t timerTimeoutMs_ = 0;
+    std::uint32_t inlineSearchDepth_ = 0;
 
     // The search cycle.
     WorkerThread searchThread_;

@@ -8,19 +8,56 @@
 
 #include "game/game.h"
 #include "game/time_control.h"
+#include "platform/debug_output.h"
+#include "protocol/gui_interface.h"
+#include "protocol/result_lines.h"
+
+namespace {
+
+// How deep the input thread searches when no search thread can be started.
+constexpr std::uint32_t FALLBACK_SEARCH_DEPTH = 3;
+
+} // namespace
 
 void Game_class::startThinking()
 {
     stopAll();   // closes what is left of the previous cycle
-    stopEvent_.reset();
-    if (!searchThread_.create([this] { searchThreadBody(); }))
+    if (!board_.isLegalPosition()) {
+        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
         return;
+    }
+    stopEvent_.reset();
+    if (inlineSearchDepth_ != 0) {
+        searchOnThisThread(inlineSearchDepth_);
+        return;
+    }
+    if (!searchThread_.create([this] { searchThreadBody(); })) {
+        // The interface still gets a move: a shallow search here, or the table's or first legal move.
+        debugPrintf("kelp: cannot start a search thread; searching %u plies on the input thread\n",
+                    FALLBACK_SEARCH_DEPTH);
+        searchOnThisThread(FALLBACK_SEARCH_DEPTH);
+        return;
+    }
     // Armed before the thread runs, so a stop that comes at once is not lost.
     setUpSearch();
     searchThread_.resume();
     timerTimeoutMs_ = moveTimeMs_;
-    if (timerThread_.create([this] { timerThreadBody(); }))
+    if (timerThread_.create([this] { timerThreadBody(); })) {
         timerThread_.resume();
+    } else {
+        // Without a timer the search would never be stopped: the input thread keeps the time.
+        debugPrintf("kelp: cannot start a timer thread; the input thread waits for the search\n");
+        timerThreadBody();
+    }
+}
+
+void Game_class::searchOnThisThread(std::uint32_t depth)
+{
+    search_->setDepthLimit(depth);
+    setUpSearch();
+    searchThreadBody();
+    search_->setDepthLimit(MAX_SEARCH_DEPTH);
+    search_->stop();   // nothing is left running
 }
 
 void Game_class::stopSearch()
@@ -34,13 +71,6 @@ void Game_class::stopAll()
     stopEvent_.set();
     timerThread_.join();
     stopSearch();
-}
-
-void Game_class::thinkOnCallingThread()
-{
-    stopAll();
-    setUpSearch();
-    searchThreadBody();
 }
 
 void Game_class::setUpSearch()

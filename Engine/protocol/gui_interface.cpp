@@ -47,9 +47,14 @@ void GuiInterface_class::setThinkingPV(const Move* moves, std::uint32_t length)
 {
     if (length > THINKING_PV_CAPACITY)
         length = THINKING_PV_CAPACITY;
-    for (std::uint32_t i = 0; i < length; ++i)
-        pv[i] = moves[i];
-    pvLength = length;
+    // The line ends at its first null move (a table move the search never
+    // found, or a null move of its own): it is no move to show.
+    std::uint32_t copied = 0;
+    while (copied < length && moves[copied] != NO_MOVE) {
+        pv[copied] = moves[copied];
+        ++copied;
+    }
+    pvLength = copied;
 }
 
 void GuiInterface_class::setPendingLine(const char* line)

@@ -36,7 +36,8 @@ public:
     virtual void sendThinking();   // reads the thinking record below
     virtual void sendLine(const char* text);
 
-    // Copies at most THINKING_PV_CAPACITY moves of a line into the record.
+    // Copies at most THINKING_PV_CAPACITY moves of a line into the record,
+    // up to its first null move.
     void setThinkingPV(const Move* moves, std::uint32_t length);
 
     // Keeps the last line read by detection, whole, for the input loop.
@@ -54,8 +55,10 @@ public:
 protected:
     // Stops the game's search cycle and ends the input loop.
     void quit();
-    // Reads the next line; false when the input has ended.
-    bool readLine(char* buffer) { return input_.readLine(buffer); }
+    // Reads the next line; false when the input has ended, or when the output
+    // has failed (nobody reads the answers any more): every loop then ends as
+    // on "quit".
+    bool readLine(char* buffer) { return !output_.failed() && input_.readLine(buffer) && !output_.failed(); }
     void writeLine(const char* text) { output_.writeLine(text); }
 
     bool running_ = false;

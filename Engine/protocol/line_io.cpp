@@ -15,8 +15,11 @@ bool LineInput::readLine(char* buffer)
         ++length;
     }
     const bool atEnd = (c == EOF && length == 0);
-    if (length > 0 && length <= sizeof text && text[length - 1] == '\r')
-        --length;
+    // Every carriage return at the end goes (an interface may send CR CR LF).
+    if (length <= sizeof text) {
+        while (length > 0 && text[length - 1] == '\r')
+            --length;
+    }
     if (length > MAX_LINE_LENGTH)
         length = 0;   // over-long line: consumed and ignored
     std::memcpy(buffer, text, length);
@@ -27,9 +30,11 @@ bool LineInput::readLine(char* buffer)
 void LineOutput::writeLine(const char* text)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::fputs(text, stream_);
-    std::fputc('\n', stream_);
-    std::fflush(stream_);
+    if (failed_)
+        return;
+    const bool written = std::fputs(text, stream_) != EOF && std::fputc('\n', stream_) != EOF;
+    if (std::fflush(stream_) != 0 || !written)
+        failed_ = true;
 }
 
 LineInput& standardInput()

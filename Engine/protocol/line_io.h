@@ -1,9 +1,10 @@
 #pragma once
 // Protocol lines in and out. A line is at most MAX_LINE_LENGTH characters up
-// to a line feed; the line feed, and a carriage return just before it, are not
-// part of the line. A longer line is consumed whole and handed on as an empty
+// to a line feed; the line feed, and the carriage returns just before it, are
+// not part of the line. A longer line is consumed whole and handed on as an empty
 // line, which every command loop ignores.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <mutex>
@@ -31,12 +32,16 @@ public:
     explicit LineOutput(std::FILE* stream) : stream_(stream) {}
 
     // Writes text and a line end as one unit, then flushes. Safe to call from
-    // several threads: lines never interleave.
+    // several threads: lines never interleave. After a failed write (the
+    // interface closed its end) nothing more is written.
     void writeLine(const char* text);
+    // True once a write has failed.
+    bool failed() const { return failed_.load(); }
 
 private:
     std::FILE* stream_;
     std::mutex mutex_;
+    std::atomic<bool> failed_{false};
 };
 
 // The process's standard streams.

@@ -36,11 +36,14 @@ int WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
         // A search still running from before "force" is ended first, so that
         // its last move is not being played while the board is read.
         game.stopAll();
-        const Square from = moveFrom(parseMoveText(game.sideToMove(), line));
+        const Colour before = game.sideToMove();
+        const Square from = moveFrom(parseMoveText(before, line));
         const Piece_class* piece = from < 64 ? game.board().pieceAt(from) : nullptr;
         if (piece != nullptr)
             game.setSideToMove(piece->colour);
-        game.userMove(line);
+        // A rejected move changes nothing, not even the side to move.
+        if (game.userMove(line) == MOVE_REJECTED && game.sideToMove() != before)
+            game.setSideToMove(before);
         return piece != nullptr ? 0 : 1;
     }
     if (std::strcmp(line, "edit") == 0) {

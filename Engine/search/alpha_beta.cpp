@@ -74,8 +74,6 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         store(list, ply, DRAW_SCORE, HASH_EXACT, HASH_ANY_DEPTH);
         return DRAW_SCORE;
     }
-    if (board_.isFiftyMoveDraw())
-        return DRAW_SCORE;
     if (ply > 0 && rules_.mateMaterialWindow) {
         if (!board_.hasMatingMaterial(list.side))
             beta = std::min(beta, DRAW_SCORE);
@@ -94,6 +92,11 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         store(list, ply, DRAW_SCORE, HASH_LOWER, HASH_ANY_DEPTH);
         return DRAW_SCORE;
     }
+    // The fifty-move rule draws unless the move mated (tested just above). A
+    // root handed over with the clock run out is still searched, so the engine
+    // plays its best move there.
+    if (ply > 0 && board_.isFiftyMoveDraw())
+        return DRAW_SCORE;
 
     std::int32_t extension = 0;
     if (status & STATUS_IN_CHECK) {

@@ -256,20 +256,20 @@ void HashTable_class::printStatistics() const
     }
 
     debugPrintf("-- HashTable Statistics: --\n");
-    debugPrintf("- TableSize: %d, SlotSize: %d EntrySize: %d AddressMask: 0x%x\n", tableSize_, HASH_SLOT_SIZE,
+    debugPrintf("- TableSize: %u, SlotSize: %u EntrySize: %u AddressMask: 0x%x\n", tableSize_, HASH_SLOT_SIZE,
                 HASH_ENTRY_SIZE, addressMask_);
-    debugPrintf("  %d tried to put, %d put, %d queried, %d hit, %d missed\n", triedToPut, puts, queries, hits,
+    debugPrintf("  %u tried to put, %u put, %u queried, %u hit, %u missed\n", triedToPut, puts, queries, hits,
                 misses);
-    debugPrintf("  %d overridden %d Collisions\n", overridden, collisions);
-    debugPrintf("  %d%% filled -- %d valid entries. %d fixed entries\n", percent(valid, count), valid, fixed);
-    debugPrintf("  %d Mate Values\n", mates);
+    debugPrintf("  %u overridden %u Collisions\n", overridden, collisions);
+    debugPrintf("  %u%% filled -- %u valid entries. %u fixed entries\n", percent(valid, count), valid, fixed);
+    debugPrintf("  %u Mate Values\n", mates);
     if (queries != 0 && triedToPut != 0) {
-        debugPrintf("        Hit: %d%%\n", percent(hits, queries));
-        debugPrintf("     Missed: %d%%\n", percent(misses, queries));
-        debugPrintf(" Collisions: %d%%\n", percent(collisions, triedToPut));
+        debugPrintf("        Hit: %u%%\n", percent(hits, queries));
+        debugPrintf("     Missed: %u%%\n", percent(misses, queries));
+        debugPrintf(" Collisions: %u%%\n", percent(collisions, triedToPut));
     }
     for (std::uint32_t depth = 0; depth < STATISTICS_DEPTHS; ++depth)
-        debugPrintf("%2d: %d\n", depth, byDepth[depth]);
+        debugPrintf("%2u: %u\n", depth, byDepth[depth]);
 }
 
 void HashTable_class::zeroCounters()

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/engine_process.h"
+#include "support/referee.h"
 
 namespace {
 
@@ -57,4 +58,38 @@ TEST(Startup, CommandLineOptionsNeverStopTheEngine)
     ASSERT_FALSE(output.empty());
     EXPECT_EQ(output.back(), "uciok");
     EXPECT_EQ(status, 0);
+}
+
+TEST(Startup, AClosedOutputOrNoRoomForThreadsNeverLeavesTheInterfaceHanging)
+{
+    {
+        // The interface stops reading: the search's lines and its move find no
+        // reader (no SIGPIPE death), and the next line read ends the engine as "quit".
+        EngineProcess engine(kelpBinary());
+        engine.writeLine("xboard");
+        engine.writeLine("protover 2");
+        ASSERT_TRUE(engine.readLine(10000));
+        engine.closeOutput();
+        engine.writeLine("usermove e2e4");
+        for (int i = 0; i < 50 && !engine.waitExit(200); ++i)
+            engine.writeLine("force");
+        EXPECT_EQ(engine.waitExit(0), 0);
+    }
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // Every new thread would want a 2 GB stack in a 1 GB address space: the
+    // move comes from a search on the input thread all the same.
+    EngineProcess engine("/bin/sh", {"-c", "ulimit -v 1000000 && ulimit -s 2000000 && exec " + kelpBinary()});
+    engine.writeLine("xboard");
+    engine.writeLine("new");
+    engine.writeLine("e2e4");
+    std::optional<std::string> line;
+    while ((line = engine.readLine(10000)) && line->rfind("move ", 0) != 0) {
+    }
+    ASSERT_TRUE(line) << "no move";
+    std::string why;
+    EXPECT_TRUE(Referee("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1").play(line->substr(5), why))
+        << *line << ": " << why;
+    engine.writeLine("quit");
+    EXPECT_EQ(engine.waitExit(10000), 0);
+#endif
 }

@@ -2,8 +2,11 @@
 // chess interface sends in both protocol versions, and what comes back.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -188,4 +191,72 @@ TEST(WinBoardEarlierRelease, AnnouncesItsNameAndPlays)
     EXPECT_NE(v2.features.find("myname=\"Kelp V0.4.13.1\""), std::string::npos) << v2.features;
     v2.send({"new", "usermove e2e4"});
     v2.expectMoveIn(kAfterE4);
+}
+
+// Command streams a careless or hostile interface may send. Each row's answers
+// come in order ("move FEN" stands for any move legal in that position), with
+// thinking lines between them that never show the null move a1a1; after the
+// last answer the engine says nothing more (one result line per game end),
+// and it ends with status 0 on "quit".
+TEST(WinBoardCommands, HostileStreamsGetSoundAnswersAndNoKingIsEverTaken)
+{
+    struct Row {
+        int version;
+        std::vector<std::string> send;
+        std::vector<std::string> answers;
+    };
+    const std::string afterQh5 = "move rnbqkbnr/ppppp1pp/5p2/7Q/4P3/8/PPPP1PPP/RNB1KBNR b KQkq - 1 2";
+    const std::string fromStart = std::string("move ") + START_FEN;
+    const std::string mateInOne = "setboard 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - ";
+    const Row rows[] = {
+        // Version 1 force mode: the side rule would let White move again and take the king.
+        {1, {"force", "e2e4", "f7f6", "d1h5", "h5e8", "go"}, {"Illegal move: h5e8", afterQh5}},
+        // "white" leaves Black in check with White to move: no move, no search; "new" plays on.
+        {2, {"force", "usermove e2e4", "usermove f7f6", "usermove d1h5", "white", "usermove h5e8", "go", "new",
+             "usermove e2e4"},
+         {"Illegal move: h5e8", "tellusererror Illegal position", std::string("move ") + kAfterE4}},
+        {2, {"setboard 4k2R/8/8/8/8/8/8/4K3 w - - 0 1", "usermove h8e8", "go"},
+         {"tellusererror Illegal position", "Illegal move: h8e8", fromStart}},
+        {2, {"setboard 3k4/3K4/8/8/8/8/8/8 w - - 0 1", "go"}, {"tellusererror Illegal position", fromStart}},
+        {1, {"edit", "#", "Kd7", "c", "Kd8", ".", "go"}, {"tellusererror Illegal position", fromStart}},
+        // A mate on the hundredth half-move beats the fifty-move rule; a clock run out is still searched.
+        {2, {mateInOne + "99 90", "level 0 0 0", "time 1000", "go"}, {"move a1a8", "1-0 {White mates}"}},
+        {2, {mateInOne + "100 90", "level 0 0 0", "time 1000", "go"}, {"move a1a8", "1-0 {White mates}"}},
+        // Stalemated, then asked to move: the result is not announced twice.
+        {2, {"setboard k7/8/8/2Q5/8/8/8/7K w - - 0 1", "usermove c5b6", "go"}, {"1/2-1/2 {StaleMate}"}},
+        {2, {"usermove e2e4\r\r"}, {std::string("move ") + kAfterE4}},
+    };
+    // All rows at once: each engine thinks for its default half second.
+    std::vector<std::unique_ptr<Session>> sessions;
+    for (const Row& row : rows) {
+        sessions.push_back(std::make_unique<Session>(row.version));
+        sessions.back()->send({"new"});
+        for (const std::string& line : row.send)
+            sessions.back()->send({line});
+    }
+    for (std::size_t r = 0; r < sessions.size(); ++r) {
+        SCOPED_TRACE("row " + std::to_string(r));
+        EngineProcess& engine = sessions[r]->engine;
+        for (const std::string& answer : rows[r].answers) {
+            std::optional<std::string> line;
+            while ((line = engine.readLine(kAnswerMs)) && isThinkingLine(*line))
+                EXPECT_EQ(line->find("a1a1"), std::string::npos) << *line;
+            if (!line) {
+                ADD_FAILURE() << "no answer; expected " << answer;
+                break;
+            }
+            std::string why;
+            if (answer.rfind("move ", 0) == 0 && answer.find('/') != std::string::npos)
+                EXPECT_TRUE(line->rfind("move ", 0) == 0 && Referee(answer.substr(5).c_str()).play(line->substr(5), why))
+                    << *line << ": " << why;
+            else
+                EXPECT_EQ(*line, answer);
+        }
+    }
+    // Anything more (a second result line, say) has come by now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kQuietMs));
+    for (std::size_t r = 0; r < sessions.size(); ++r) {
+        for (const std::string& line : sessions[r]->said(100))
+            EXPECT_TRUE(isThinkingLine(line) && line.find("a1a1") == std::string::npos) << "row " << r << ": " << line;
+    }
 }

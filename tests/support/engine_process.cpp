@@ -62,6 +62,7 @@ EngineProcess::EngineProcess(const std::string& binary, const std::vector<std::s
         return;
     pid_ = fork();
     if (pid_ == 0) {
+        std::signal(SIGPIPE, SIG_DFL);   // the engine starts as an interface starts it
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(open("/dev/null", O_WRONLY), STDERR_FILENO);
@@ -93,6 +94,13 @@ bool EngineProcess::writeLine(const std::string& line)
 {
     const std::string text = line + "\n";   // shorter than a pipe buffer: written whole or not at all
     return toChild_ >= 0 && write(toChild_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+void EngineProcess::closeOutput()
+{
+    if (fromChild_ >= 0)
+        close(fromChild_);
+    fromChild_ = -1;
 }
 
 void EngineProcess::closeInput()

@@ -27,6 +27,8 @@ public:
     // Every line that arrives within timeoutMs (or until the output closes).
     std::vector<std::string> readLinesFor(int timeoutMs);
     void closeInput();
+    // Stops reading the child's output: its next write finds no reader.
+    void closeOutput();
     // The exit status (128 + the signal number when killed), or nothing after timeoutMs.
     std::optional<int> waitExit(int timeoutMs);
 

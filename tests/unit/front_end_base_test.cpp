@@ -25,12 +25,13 @@ std::vector<std::string> readAll(const std::string& text)
 
 } // namespace
 
-TEST(LineInput, SplitsLinesDropsTheCarriageReturnAndIgnoresOverlongLines)
+TEST(LineInput, SplitsLinesDropsTheCarriageReturnsAndIgnoresOverlongLines)
 {
     EXPECT_EQ(readAll("new\r\nusermove e2e4\n"), (std::vector<std::string>{"new", "usermove e2e4"}));
     EXPECT_EQ(readAll("a\n\nb"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(readAll(""), std::vector<std::string>{});
-    EXPECT_EQ(readAll("x\ry\n"), std::vector<std::string>{"x\ry"});   // only a CR before the LF goes
+    EXPECT_EQ(readAll("x\ry\n"), std::vector<std::string>{"x\ry"});   // only CRs before the LF go
+    EXPECT_EQ(readAll("e2e4\r\r\n"), std::vector<std::string>{"e2e4"});
     const std::string longest(255, 'a');
     EXPECT_EQ(readAll(longest + "\r\n"), std::vector<std::string>{longest});
     EXPECT_EQ(readAll(std::string(256, 'b') + "\nquit\n"), (std::vector<std::string>{"", "quit"}));

@@ -74,7 +74,7 @@ TEST(WinBoardEdit, BuildsThePositionForTheSideToMoveAndSkipsWhatIsNoPiece)
     }
 }
 
-TEST(ThinkingLines, AtMostSixtyFourMovesAreKeptAndLongLinesDropWholeMoves)
+TEST(ThinkingLines, AtMostSixtyFourMovesUpToANullMoveAreKeptAndLongLinesDropWholeMoves)
 {
     V2 v2;
     Move line[100];
@@ -83,6 +83,9 @@ TEST(ThinkingLines, AtMostSixtyFourMovesAreKeptAndLongLinesDropWholeMoves)
     v2.frontEnd.setThinkingPV(line, 100);
     EXPECT_EQ(v2.frontEnd.pvLength, 64u);
     EXPECT_EQ(v2.frontEnd.pv[63], line[63]);
+    line[2] = NO_MOVE;   // the line ends at a null move: no "a1a1"
+    v2.frontEnd.setThinkingPV(line, 100);
+    EXPECT_EQ(v2.frontEnd.pvLength, 2u);
     char text[THINKING_LINE_SIZE];
     formatThinkingLine(1, -20, 0, 1, line, 0, text);
     EXPECT_STREQ(text, "1 -20 0 1");
