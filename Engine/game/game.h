@@ -64,7 +64,10 @@ public:
     void setSideToMove(Colour colour);
 
     // --- time and thinking -----------------------------------------------
-    void setTimeLeft(std::uint32_t seconds);
+    // The engine's clock: whole seconds and the milliseconds beyond them. The
+    // budget is worked out again when the next search starts, so that it
+    // counts the opponent's move that usually follows the clock.
+    void setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs = 0);
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
     // Starts a search cycle for the side to move (ending any earlier cycle first).
     void startThinking();
@@ -120,6 +123,8 @@ private:
     std::uint32_t movesPerControl_ = 0;
     std::uint32_t increment_ = 0;
     std::uint32_t timerTimeoutMs_ = 0;
+    std::uint64_t clockMs_ = 0;
+    bool clockKnown_ = false;   // a clock came after the last level
 
     // The search cycle.
     WorkerThread searchThread_;

@@ -18,6 +18,8 @@ void Game_class::startThinking()
     search_->setUpFromBoard(board_, hashTable_.get());
     // Armed before the thread runs, so a stop that comes at once is not lost.
     search_->arm();
+    if (clockKnown_)
+        moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
     searchThread_.resume();
     timerTimeoutMs_ = moveTimeMs_;
     if (timerThread_.create([this] { timerThreadBody(); }))
@@ -52,16 +54,22 @@ void Game_class::timerThreadBody()
         searchThread_.join();
 }
 
-void Game_class::setTimeLeft(std::uint32_t seconds)
+void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
 {
-    moveTimeMs_ = budgetFromClock(seconds, historyCount_, movesPerControl_, moveTimeMs_);
+    clockMs_ = std::uint64_t{seconds} * 1000 + extraMs;
+    clockKnown_ = true;
+    moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
 }
 
 void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
 {
-    // A negative move count (read as a huge unsigned number) means the whole game.
+    // Negative numbers (read as huge unsigned ones) count as 0: a negative move
+    // count means the whole game, a negative base no base time.
     if (static_cast<std::int32_t>(moves) < 0)
         moves = 0;
+    if (static_cast<std::int32_t>(baseMinutes) < 0)
+        baseMinutes = 0;
+    clockKnown_ = false;   // the level's budget stands until the next clock
     if (release_.storesMovesPerControl)
         movesPerControl_ = moves;
     increment_ = increment;
