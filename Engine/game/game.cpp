@@ -22,6 +22,9 @@ Game_class::~Game_class()
 int Game_class::init()
 {
     search_ = std::make_unique<Search_class>(release_.search);
+    // Walking the table for its statistics takes time that grows with the
+    // table: it is done after the move line, so it is not on the engine's clock.
+    search_->leaveStatisticsToCaller();
     scratchBoard_ = std::make_unique<Board_class>();
     moveList_ = std::make_unique<MoveList>();
     stopEvent_.reset();
@@ -152,7 +155,7 @@ Move Game_class::chooseMoveToPlay(bool& fromBestLine)
         return search_->bestMove();
     // An empty line (stopped before a result) or a move that does not fit this
     // position: the table's move, else the first legal move.
-    if (const HashEntry* entry = hashTable_->findEntry(board_.hashKey); entry && legal(entry->move))
+    if (const HashEntry* entry = hashTable_->peek(board_.hashKey); entry && legal(entry->move))
         return entry->move;
     if (moveList_->captureCount > 0)
         return moveList_->captures[0];
@@ -166,6 +169,7 @@ void Game_class::playEngineMove()
     bool fromBestLine = false;
     const Move move = chooseMoveToPlay(fromBestLine);
     if (move == NO_MOVE) {
+        hashTable_->printStatistics();
         // The engine has no move: the opponent's last move mated or stalemated it.
         if (board_.statusFlags & STATUS_CHECKMATED)
             gui_->sendResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
@@ -176,6 +180,7 @@ void Game_class::playEngineMove()
     char text[MOVE_TEXT_SIZE];
     moveToText(move, text);
     gui_->sendMove(text);
+    hashTable_->printStatistics();   // the table as the search left it
     applyMoveText(text);
     if (checkGameEnd())
         return;

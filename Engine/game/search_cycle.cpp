@@ -43,7 +43,9 @@ void Game_class::searchThreadBody()
 {
     search_->iterativeDeepening();
     if (playMoveWhenDone)
-        playEngineMove();
+        playEngineMove();   // prints the table statistics after the move line
+    else
+        hashTable_->printStatistics();
     cleanTable();
     search_->seedFromBestLine();
 }

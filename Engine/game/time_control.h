@@ -8,11 +8,12 @@ constexpr std::uint32_t DEFAULT_MOVE_TIME_MS = 500;
 constexpr std::uint32_t LOW_CLOCK_MOVE_TIME_MS = 50;   // under 5 s on the clock
 
 // Left on the clock after every move. Stopping a search takes 1.2 ms (median)
-// to 6 ms (worst seen); the pipe, the GUI's own reading and its centisecond
-// clock add a few more, and a loaded machine can delay the timer thread by
-// tens of milliseconds. 50 ms covers all of that; it only ever shortens a move
-// whose budget comes within 50 ms of the whole clock.
-constexpr std::uint32_t CLOCK_RESERVE_MS = 50;
+// to 6 ms (worst); but xboard, on a loaded 2-core machine, saw moves come
+// 10 ms (median) and up to 160 ms after their budget (its event loop and the
+// scheduler, on top of the pipe and its centisecond clock). 200 ms covers
+// that; it only ever shortens a move whose budget comes within 200 ms of the
+// whole clock: the last move of a control, or a clock nearly gone.
+constexpr std::uint32_t CLOCK_RESERVE_MS = 200;
 
 // The budget for `clockMs` on the clock after `halfMovesPlayed`. With moves
 // per control the rest of the clock is spread over the moves left in the
@@ -20,7 +21,7 @@ constexpr std::uint32_t CLOCK_RESERVE_MS = 50;
 // rules read the clock in whole seconds; where moves per control leave less
 // than a second, the exact clock is spread. `current` stands where the clock
 // gives no rule (moves per control and no move played yet). Whatever the rule,
-// the budget leaves CLOCK_RESERVE_MS on the clock (an empty clock gives 0).
+// the budget leaves CLOCK_RESERVE_MS on the clock (a clock below it gives 0).
 std::uint32_t budgetFromClock(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
                               std::uint32_t current);
 

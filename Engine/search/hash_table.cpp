@@ -63,6 +63,13 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
 HashEntry* HashTable_class::findEntry(std::uint64_t key)
 {
     ++queries;
+    HashEntry* entry = locate(key);
+    ++(entry != nullptr ? hits : misses);
+    return entry;
+}
+
+HashEntry* HashTable_class::locate(std::uint64_t key) const
+{
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
     const std::size_t first = std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
@@ -73,12 +80,9 @@ HashEntry* HashTable_class::findEntry(std::uint64_t key)
     for (; candidates != 0; candidates &= candidates - 1) {
         HashEntry* entry = entries() + first + std::countr_zero(candidates) / 2;
         candidates &= candidates - 1;   // each entry has two bits in the mask
-        if (entry->flags != HASH_EMPTY && sameKey(*entry, keyLow, keyHigh)) {
-            ++hits;
+        if (entry->flags != HASH_EMPTY && sameKey(*entry, keyLow, keyHigh))
             return entry;
-        }
     }
-    ++misses;
     return nullptr;
 }
 

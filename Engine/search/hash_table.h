@@ -47,6 +47,8 @@ public:
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
     HashEntry* findEntry(std::uint64_t key);
+    // The same without counting a query: for lookups outside a search.
+    const HashEntry* peek(std::uint64_t key) const { return locate(key); }
     // Starts loading what a probe of the key reads first into the cache.
     void prefetch(std::uint64_t key) const
     {
@@ -83,6 +85,7 @@ public:
 private:
     HashTable_class(LargeMemory storage, LargeMemory signatures, std::uint32_t bytes);
     HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
+    HashEntry* locate(std::uint64_t key) const;
     std::uint16_t* signatures() const { return static_cast<std::uint16_t*>(signatures_.get()); }
     // A few bits of a key, never 0; 0 marks an empty entry in the index.
     static std::uint16_t signatureOf(std::uint32_t keyHigh) { return static_cast<std::uint16_t>((keyHigh >> 16) | 1); }

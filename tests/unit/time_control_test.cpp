@@ -50,12 +50,12 @@ TEST(TimeControl, BudgetsFromTheClockAndTheLevel)
         {"under a second, 40 moves left: the exact clock spread", {40, 0, 0}, 1, 990, 0, 24, 40},
         // The clock is read before the opponent's move; the budget counts that move.
         {"as White: the opponent's 2nd move opens the 2nd control", {2, 5, 0}, 3, 100000, 1, 50000, 2},
-        {"as Black: its 2nd move is the last of the control", {2, 5, 0}, 2, 100000, 1, 99950, 2},
+        {"as Black: its 2nd move is the last of the control", {2, 5, 0}, 2, 100000, 1, 99800, 2},
         {"as Black: its 3rd move opens the 2nd control", {2, 5, 0}, 4, 100000, 1, 50000, 2},
-        // No budget reaches into the last 50 ms of the clock.
-        {"the last move of a control", {1, 5, 0}, 2, 21030, 0, 20980, 1},
-        {"a level longer than the clock", {40, 5, 0}, 0, 2000, 0, 1950, 40},
-        {"60 ms left", {NO_LEVEL}, 4, 60, 0, 10, 0},
+        // No budget reaches into the last 200 ms of the clock.
+        {"the last move of a control", {1, 5, 0}, 2, 21050, 0, 20850, 1},
+        {"a level longer than the clock", {40, 5, 0}, 0, 2000, 0, 1800, 40},
+        {"230 ms left", {NO_LEVEL}, 4, 230, 0, 30, 0},
         {"30 ms left: move at once", {NO_LEVEL}, 4, 30, 1, 0, 0},
         {"an empty clock", {NO_LEVEL}, 4, 0, 0, 0, 0},
     };
