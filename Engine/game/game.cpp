@@ -76,6 +76,9 @@ void Game_class::setPosition(const char* fen)
 
 int Game_class::userMove(const char* text)
 {
+    // The engine's clock runs from here: finishing the last cycle and cleaning
+    // the table come out of the move's budget.
+    const auto received = std::chrono::steady_clock::now();
     stopAll();
     if (applyMoveText(text) == MOVE_REJECTED) {
         gui_->sendError(ERROR_ILLEGAL_MOVE, text);
@@ -85,7 +88,7 @@ int Game_class::userMove(const char* text)
     if (checkGameEnd())
         return MOVE_ACCEPTED;
     if (thinkAfterUserMove)
-        startThinking();
+        startThinking(received);
     return MOVE_ACCEPTED;
 }
 

@@ -8,6 +8,7 @@
 //   search_cycle.cpp  the search and timer threads, stopping, the clock
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -69,8 +70,10 @@ public:
     // counts the opponent's move that usually follows the clock.
     void setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs = 0);
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
-    // Starts a search cycle for the side to move (ending any earlier cycle first).
-    void startThinking();
+    // Starts a search cycle for the side to move (ending any earlier cycle
+    // first). The budget runs from `since`, the moment the command that asked
+    // for the move came in: the work before the search counts.
+    void startThinking(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     // Ends a running search at once; its move is played if playMoveWhenDone.
     void stopSearch();
     // Wakes and ends the timer, then stops the search.

@@ -9,7 +9,9 @@
 #include "game/game.h"
 #include "game/time_control.h"
 
-void Game_class::startThinking()
+#include <algorithm>
+
+void Game_class::startThinking(std::chrono::steady_clock::time_point since)
 {
     stopAll();   // closes what is left of the previous cycle
     stopEvent_.reset();
@@ -21,7 +23,9 @@ void Game_class::startThinking()
     if (clockKnown_)
         moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
     searchThread_.resume();
-    timerTimeoutMs_ = moveTimeMs_;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
+    const auto spentMs = static_cast<std::uint64_t>(std::max<std::int64_t>(spent.count(), 0));
+    timerTimeoutMs_ = moveTimeMs_ > spentMs ? moveTimeMs_ - static_cast<std::uint32_t>(spentMs) : 0;
     if (timerThread_.create([this] { timerThreadBody(); }))
         timerThread_.resume();
 }
