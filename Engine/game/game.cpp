@@ -22,6 +22,9 @@ Game_class::~Game_class()
 int Game_class::init()
 {
     search_ = std::make_unique<Search_class>(release_.search);
+    // Walking the table for its statistics takes time that grows with the
+    // table: it is done after the move line, so it is not on the engine's clock.
+    search_->leaveStatisticsToCaller();
     scratchBoard_ = std::make_unique<Board_class>();
     moveList_ = std::make_unique<MoveList>();
     stopEvent_.reset();
@@ -75,6 +78,9 @@ void Game_class::setPosition(const char* fen)
 
 int Game_class::userMove(const char* text)
 {
+    // The engine's clock runs from here: finishing the last cycle and cleaning
+    // the table come out of the move's budget.
+    const auto received = std::chrono::steady_clock::now();
     stopAll();
     if (applyMoveText(text) == MOVE_REJECTED) {
         gui_->sendError(ERROR_ILLEGAL_MOVE, text);
@@ -84,7 +90,7 @@ int Game_class::userMove(const char* text)
     if (checkGameEnd())
         return MOVE_ACCEPTED;
     if (thinkAfterUserMove)
-        startThinking();
+        startThinking(received);
     return MOVE_ACCEPTED;
 }
 
@@ -165,7 +171,7 @@ Move Game_class::chooseMoveToPlay(bool& fromBestLine)
         return search_->bestMove();
     // An empty line (stopped before a result) or a move that does not fit this
     // position: the table's move, else the first legal move.
-    if (const HashEntry* entry = hashTable_->findEntry(board_.hashKey); entry && legal(entry->move))
+    if (const HashEntry* entry = hashTable_->peek(board_.hashKey); entry && legal(entry->move))
         return entry->move;
     if (moveList_->captureCount > 0)
         return moveList_->captures[0];
@@ -179,6 +185,7 @@ void Game_class::playEngineMove()
     bool fromBestLine = false;
     const Move move = chooseMoveToPlay(fromBestLine);
     if (move == NO_MOVE) {
+        hashTable_->printStatistics();
         // The engine has no move: the opponent's last move mated or stalemated it.
         if (board_.statusFlags & STATUS_CHECKMATED)
             announceResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
@@ -189,6 +196,7 @@ void Game_class::playEngineMove()
     char text[MOVE_TEXT_SIZE];
     moveToText(move, text);
     gui_->sendMove(text);
+    hashTable_->printStatistics();   // the table as the search left it
     applyMoveText(text);
     if (checkGameEnd())
         return;

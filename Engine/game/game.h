@@ -8,6 +8,7 @@
 //   search_cycle.cpp  the search and timer threads, stopping, the clock
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -65,12 +66,17 @@ public:
     void setSideToMove(Colour colour);
 
     // --- time and thinking -----------------------------------------------
-    void setTimeLeft(std::uint32_t seconds);
+    // The engine's clock: whole seconds and the milliseconds beyond them. The
+    // budget is worked out again when the next search starts, so that it
+    // counts the opponent's move that usually follows the clock.
+    void setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs = 0);
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
     // Starts a search cycle for the side to move (ending any earlier cycle
     // first). A position whose side not to move is in check (after a side
-    // switch) is not searched: it is reported as an illegal position.
-    void startThinking();
+    // switch) is not searched: it is reported as an illegal position. The
+    // budget runs from `since`, the moment the command that asked for the
+    // move came in: the work before the search counts.
+    void startThinking(std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
     // Ends a running search at once; its move is played if playMoveWhenDone.
     void stopSearch();
     // Wakes and ends the timer, then stops the search.
@@ -135,6 +141,8 @@ private:
     std::uint32_t increment_ = 0;
     std::uint32_t timerTimeoutMs_ = 0;
     std::uint32_t inlineSearchDepth_ = 0;
+    std::uint64_t clockMs_ = 0;
+    bool clockKnown_ = false;   // a clock came after the last level
 
     // The search cycle.
     WorkerThread searchThread_;

@@ -19,7 +19,9 @@ constexpr std::uint32_t FALLBACK_SEARCH_DEPTH = 3;
 
 } // namespace
 
-void Game_class::startThinking()
+#include <algorithm>
+
+void Game_class::startThinking(std::chrono::steady_clock::time_point since)
 {
     stopAll();   // closes what is left of the previous cycle
     if (!board_.isLegalPosition()) {
@@ -40,8 +42,12 @@ void Game_class::startThinking()
     }
     // Armed before the thread runs, so a stop that comes at once is not lost.
     setUpSearch();
+    if (clockKnown_)
+        moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
     searchThread_.resume();
-    timerTimeoutMs_ = moveTimeMs_;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
+    const auto spentMs = static_cast<std::uint64_t>(std::max<std::int64_t>(spent.count(), 0));
+    timerTimeoutMs_ = moveTimeMs_ > spentMs ? moveTimeMs_ - static_cast<std::uint32_t>(spentMs) : 0;
     if (timerThread_.create([this] { timerThreadBody(); })) {
         timerThread_.resume();
     } else {
@@ -83,7 +89,9 @@ void Game_class::searchThreadBody()
 {
     search_->iterativeDeepening();
     if (playMoveWhenDone)
-        playEngineMove();
+        playEngineMove();   // prints the table statistics after the move line
+    else
+        hashTable_->printStatistics();
     cleanTable();
     search_->seedFromBestLine();
 }
@@ -94,16 +102,22 @@ void Game_class::timerThreadBody()
         searchThread_.join();
 }
 
-void Game_class::setTimeLeft(std::uint32_t seconds)
+void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
 {
-    moveTimeMs_ = budgetFromClock(seconds, historyCount_, movesPerControl_, moveTimeMs_);
+    clockMs_ = std::uint64_t{seconds} * 1000 + extraMs;
+    clockKnown_ = true;
+    moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
 }
 
 void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
 {
-    // A negative move count (read as a huge unsigned number) means the whole game.
+    // Negative numbers (read as huge unsigned ones) count as 0: a negative move
+    // count means the whole game, a negative base no base time.
     if (static_cast<std::int32_t>(moves) < 0)
         moves = 0;
+    if (static_cast<std::int32_t>(baseMinutes) < 0)
+        baseMinutes = 0;
+    clockKnown_ = false;   // the level's budget stands until the next clock
     if (release_.storesMovesPerControl)
         movesPerControl_ = moves;
     increment_ = increment;

@@ -69,7 +69,8 @@ void WinBoardInterface_class::dispatchCommand(const char* line)
     } else if (release_.dispatcherHandlesTime && contains(line, "time")) {
         // The clock in centiseconds, from the sixth character on.
         const std::int32_t centiseconds = readInt32(textFrom(line, 5));
-        game.setTimeLeft(centiseconds >= 100 ? static_cast<std::uint32_t>(centiseconds / 100) : 0);
+        const std::uint32_t clock = centiseconds > 0 ? static_cast<std::uint32_t>(centiseconds) : 0;
+        game.setTimeLeft(clock / 100, clock % 100 * 10);
     } else if (std::strcmp(line, "new") == 0) {
         forceMode_ = false;
         game.stopAll();

@@ -1,6 +1,9 @@
 #include "search/hash_table.h"
 
+#include <algorithm>
 #include <bit>
+#include <cassert>
+#include <cstring>
 #include <new>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,7 +15,6 @@
 namespace {
 
 constexpr std::uint32_t REPLACEABLE_AGE = 3;
-constexpr std::uint32_t STATISTICS_DEPTHS = 20;
 
 bool sameKey(const HashEntry& entry, std::uint32_t keyLow, std::uint32_t keyHigh)
 {
@@ -36,6 +38,21 @@ std::uint32_t matchingSignatures(const std::uint16_t* slot, std::uint16_t wanted
 #endif
 }
 
+void bump(std::uint32_t& counter, bool add)
+{
+    add ? ++counter : --counter;
+}
+
+std::size_t occupiedWords(std::uint32_t slots)
+{
+    return (std::size_t{slots} + 63) / 64;
+}
+
+std::uint32_t censusIndex(std::uint32_t pieces)
+{
+    return std::min(pieces, HASH_CENSUS_PIECES - 1);
+}
+
 unsigned percent(std::uint32_t part, std::uint32_t whole)
 {
     // 64-bit intermediate: part * 100 overflows 32 bits in long searches.
@@ -44,9 +61,11 @@ unsigned percent(std::uint32_t part, std::uint32_t whole)
 
 }  // namespace
 
-HashTable_class::HashTable_class(LargeMemory storage, LargeMemory signatures, std::uint32_t bytes)
+HashTable_class::HashTable_class(LargeMemory storage, LargeMemory signatures,
+                                 std::unique_ptr<std::uint64_t[]> occupied, std::uint32_t bytes)
     : storage_(std::move(storage)),
       signatures_(std::move(signatures)),
+      occupied_(std::move(occupied)),
       tableSize_(bytes),
       slotCount_(bytes / HASH_SLOT_SIZE),
       addressMask_(bytes / HASH_SLOT_SIZE - 1)
@@ -63,10 +82,11 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
     // Zero-filled, so fields that clear() leaves alone never hold garbage.
     LargeMemory storage = allocateLargeMemory(std::size_t{slots} * HASH_SLOT_SIZE);
     LargeMemory signatures = allocateLargeMemory(std::size_t{slots} * HASH_ENTRIES_PER_SLOT * sizeof(std::uint16_t));
-    if (!storage || !signatures)
+    std::unique_ptr<std::uint64_t[]> occupied(new (std::nothrow) std::uint64_t[occupiedWords(slots)]());
+    if (!storage || !signatures || !occupied)
         return nullptr;
     std::unique_ptr<HashTable_class> table(
-        new (std::nothrow) HashTable_class(std::move(storage), std::move(signatures), bytes));
+        new (std::nothrow) HashTable_class(std::move(storage), std::move(signatures), std::move(occupied), bytes));
     if (!table)
         return nullptr;
     table->clear();
@@ -77,6 +97,13 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
 HashEntry* HashTable_class::findEntry(std::uint64_t key)
 {
     ++queries;
+    HashEntry* entry = locate(key);
+    ++(entry != nullptr ? hits : misses);
+    return entry;
+}
+
+HashEntry* HashTable_class::locate(std::uint64_t key) const
+{
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
     const std::size_t first = std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
@@ -85,12 +112,9 @@ HashEntry* HashTable_class::findEntry(std::uint64_t key)
     for (; candidates != 0; candidates &= candidates - 1) {
         HashEntry* entry = entries() + first + std::countr_zero(candidates) / 2;
         candidates &= candidates - 1;   // each entry has two bits in the mask
-        if (entry->flags != HASH_EMPTY && sameKey(*entry, keyLow, keyHigh)) {
-            ++hits;
+        if (entry->flags != HASH_EMPTY && sameKey(*entry, keyLow, keyHigh))
             return entry;
-        }
     }
-    ++misses;
     return nullptr;
 }
 
@@ -177,6 +201,8 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
     if (!write)
         return;
 
+    tally(*entry, false);
+    markOccupied(keyLow & addressMask_);
     entry->keyLow = keyLow;
     entry->keyHigh = keyHigh;
     setSignature(entry, signatureOf(keyHigh));
@@ -188,6 +214,7 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
     entry->whiteCount = static_cast<std::uint8_t>(whiteCount);
     entry->blackCount = static_cast<std::uint8_t>(blackCount);
     entry->mateDistance = mateDistance;
+    tally(*entry, true);
 }
 
 void HashTable_class::fixPosition(std::uint64_t key)
@@ -195,6 +222,8 @@ void HashTable_class::fixPosition(std::uint64_t key)
     const auto keyLow = static_cast<std::uint32_t>(key);
     HashEntry& entry = entries()[std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT];
     // Age, piece counts and mate distance stay what the entry had.
+    tally(entry, false);
+    markOccupied(keyLow & addressMask_);
     entry.keyLow = keyLow;
     entry.keyHigh = static_cast<std::uint32_t>(key >> 32);
     setSignature(&entry, signatureOf(entry.keyHigh));
@@ -202,6 +231,7 @@ void HashTable_class::fixPosition(std::uint64_t key)
     entry.move = NO_MOVE;
     entry.score = 0;
     entry.depth = HASH_ANY_DEPTH;
+    tally(entry, true);
 }
 
 void HashTable_class::clear()
@@ -216,6 +246,8 @@ void HashTable_class::clear()
         entry.blackCount = 0;
         signatures()[i] = 0;
     }
+    census_ = Census{};
+    std::fill_n(occupied_.get(), occupiedWords(slotCount_), 0);
     zeroCounters();
 }
 
@@ -223,37 +255,86 @@ void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
 {
     const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
     debugPrintf("Hash: Clean %d\n", count);
-    std::uint32_t dropped = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        HashEntry& entry = entries()[i];
-        if (entry.flags != HASH_EMPTY && (entry.whiteCount > whiteCount || entry.blackCount > blackCount)) {
-            entry.flags = HASH_EMPTY;
-            signatures()[i] = 0;
-            ++dropped;
+    // The census tells whether any entry has more pieces; usually none has
+    // (no capture since the last clean), and the walk is skipped.
+    std::uint32_t toDrop = 0;
+    for (std::uint32_t white = 0; white < HASH_CENSUS_PIECES; ++white) {
+        for (std::uint32_t black = 0; black < HASH_CENSUS_PIECES; ++black) {
+            const bool more = white > whiteCount || black > blackCount || white == HASH_CENSUS_PIECES - 1 ||
+                              black == HASH_CENSUS_PIECES - 1;
+            if (more)
+                toDrop += census_.byPieces[white][black];
         }
     }
+    std::uint32_t dropped = 0;
+    for (std::size_t word = 0; dropped < toDrop && word < occupiedWords(slotCount_); ++word) {
+        for (std::uint64_t bits = occupied_[word]; bits != 0; bits &= bits - 1) {
+            const std::size_t slot = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            bool kept = false;
+            for (std::size_t i = slot * HASH_ENTRIES_PER_SLOT; i < (slot + 1) * HASH_ENTRIES_PER_SLOT; ++i) {
+                HashEntry& entry = entries()[i];
+                if (entry.flags == HASH_EMPTY)
+                    continue;
+                if (entry.whiteCount > whiteCount || entry.blackCount > blackCount) {
+                    tally(entry, false);
+                    entry.flags = HASH_EMPTY;
+                    signatures()[i] = 0;
+                    ++dropped;
+                } else {
+                    kept = true;
+                }
+            }
+            if (!kept)
+                occupied_[word] &= ~(std::uint64_t{1} << (slot % 64));
+        }
+    }
+    assert(censusMatchesTable());
     debugPrintf("Hash: Cleaned %d entries (%d:%d)\n", dropped, whiteCount, blackCount);
+}
+
+void HashTable_class::tally(const HashEntry& entry, bool add)
+{
+    if (entry.flags == HASH_EMPTY)
+        return;
+    bump(census_.valid, add);
+    if (entry.flags == HASH_FIXED)
+        bump(census_.fixed, add);
+    if (entry.flags == HASH_MATE)
+        bump(census_.mates, add);
+    if (entry.depth < HASH_STATISTICS_DEPTHS)
+        bump(census_.byDepth[entry.depth], add);
+    bump(census_.byPieces[censusIndex(entry.whiteCount)][censusIndex(entry.blackCount)], add);
+}
+
+bool HashTable_class::censusMatchesTable() const
+{
+    Census walked;
+    const std::size_t count = std::size_t{slotCount_} * HASH_ENTRIES_PER_SLOT;
+    for (std::size_t i = 0; i < count; ++i) {
+        const HashEntry& entry = entries()[i];
+        if (entry.flags == HASH_EMPTY)
+            continue;
+        const std::size_t slot = i / HASH_ENTRIES_PER_SLOT;
+        if ((occupied_[slot / 64] >> (slot % 64) & 1) == 0)
+            return false;   // a clean would miss this entry
+        ++walked.valid;
+        walked.fixed += entry.flags == HASH_FIXED;
+        walked.mates += entry.flags == HASH_MATE;
+        if (entry.depth < HASH_STATISTICS_DEPTHS)
+            ++walked.byDepth[entry.depth];
+        ++walked.byPieces[censusIndex(entry.whiteCount)][censusIndex(entry.blackCount)];
+    }
+    return std::memcmp(&walked, &census_, sizeof walked) == 0;
 }
 
 void HashTable_class::printStatistics() const
 {
+    assert(censusMatchesTable());
     const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
-    std::uint32_t valid = 0;
-    std::uint32_t mates = 0;
-    std::uint32_t fixed = 0;
-    std::uint32_t byDepth[STATISTICS_DEPTHS] = {};
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const HashEntry& entry = entries()[i];
-        if (entry.flags == HASH_FIXED)
-            ++fixed;
-        if (entry.flags == HASH_EMPTY)
-            continue;
-        ++valid;
-        if (entry.flags == HASH_MATE)
-            ++mates;
-        if (entry.depth < STATISTICS_DEPTHS)
-            ++byDepth[entry.depth];
-    }
+    const std::uint32_t valid = census_.valid;
+    const std::uint32_t mates = census_.mates;
+    const std::uint32_t fixed = census_.fixed;
+    const std::uint32_t* byDepth = census_.byDepth;
 
     debugPrintf("-- HashTable Statistics: --\n");
     debugPrintf("- TableSize: %u, SlotSize: %u EntrySize: %u AddressMask: 0x%x\n", tableSize_, HASH_SLOT_SIZE,
@@ -268,7 +349,7 @@ void HashTable_class::printStatistics() const
         debugPrintf("     Missed: %u%%\n", percent(misses, queries));
         debugPrintf(" Collisions: %u%%\n", percent(collisions, triedToPut));
     }
-    for (std::uint32_t depth = 0; depth < STATISTICS_DEPTHS; ++depth)
+    for (std::uint32_t depth = 0; depth < HASH_STATISTICS_DEPTHS; ++depth)
         debugPrintf("%2u: %u\n", depth, byDepth[depth]);
 }
 

@@ -39,6 +39,8 @@ constexpr std::uint32_t HASH_ENTRY_SIZE = sizeof(HashEntry);
 constexpr std::uint32_t HASH_ENTRIES_PER_SLOT = 8;
 constexpr std::uint32_t HASH_SLOT_SIZE = HASH_ENTRY_SIZE * HASH_ENTRIES_PER_SLOT;
 constexpr std::uint32_t HASH_ANY_DEPTH = 256;
+constexpr std::uint32_t HASH_STATISTICS_DEPTHS = 20;   // depths the statistics list one by one
+constexpr std::uint32_t HASH_CENSUS_PIECES = 33;       // piece counts 0..31 each, and 32 for more
 
 class HashTable_class {
 public:
@@ -47,6 +49,8 @@ public:
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
     HashEntry* findEntry(std::uint64_t key);
+    // The same without counting a query: for lookups outside a search.
+    const HashEntry* peek(std::uint64_t key) const { return locate(key); }
     // Starts loading what a probe of the key reads first into the cache (a
     // hint only: compilers without the builtin skip it).
     void prefetch([[maybe_unused]] std::uint64_t key) const
@@ -84,8 +88,10 @@ public:
     std::uint32_t overridden = 0;
 
 private:
-    HashTable_class(LargeMemory storage, LargeMemory signatures, std::uint32_t bytes);
+    HashTable_class(LargeMemory storage, LargeMemory signatures, std::unique_ptr<std::uint64_t[]> occupied,
+                    std::uint32_t bytes);
     HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
+    HashEntry* locate(std::uint64_t key) const;
     std::uint16_t* signatures() const { return static_cast<std::uint16_t*>(signatures_.get()); }
     // A few bits of a key, never 0; 0 marks an empty entry in the index.
     static std::uint16_t signatureOf(std::uint32_t keyHigh) { return static_cast<std::uint16_t>((keyHigh >> 16) | 1); }
@@ -93,12 +99,32 @@ private:
     {
         signatures()[entry - entries()] = signature;
     }
+    // Adds a stored entry to the census, or takes it out (empty entries are not counted).
+    void tally(const HashEntry& entry, bool add);
+    // The census as a walk over every entry finds it (checks in Debug builds).
+    bool censusMatchesTable() const;
 
     LargeMemory storage_;
     // One signature per entry, kept beside the entries: a probe that finds no
     // matching signature in its slot is a miss without reading the slot.
     LargeMemory signatures_;
+    // One bit per slot, set when an entry is written there and cleared when a
+    // clean leaves the slot empty: a clean visits only these slots.
+    std::unique_ptr<std::uint64_t[]> occupied_;
+    void markOccupied(std::size_t slot) { occupied_[slot / 64] |= std::uint64_t{1} << (slot % 64); }
     std::uint32_t tableSize_;
     std::uint32_t slotCount_;
     std::uint32_t addressMask_;
+
+    // What the statistics print and what a clean would drop, kept up to date
+    // by every change of an entry: neither has to walk a large table while
+    // the engine's clock runs.
+    struct Census {
+        std::uint32_t valid = 0;
+        std::uint32_t fixed = 0;
+        std::uint32_t mates = 0;
+        std::uint32_t byDepth[HASH_STATISTICS_DEPTHS] = {};
+        std::uint32_t byPieces[HASH_CENSUS_PIECES][HASH_CENSUS_PIECES] = {};   // white, black
+    };
+    Census census_;
 };

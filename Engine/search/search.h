@@ -44,8 +44,11 @@ public:
     // Lets a search run: set just before the search starts, so that a stop
     // arriving before the search thread gets going is never lost.
     void arm() { running.store(1); }
-    // Runs one search to the depth limit, a mate score, or a stop.
+    // Runs one search to the depth limit, a mate score, or a stop; then
+    // prints the table statistics unless they are left to the caller.
     void iterativeDeepening();
+    // The game prints the statistics itself, after its move line.
+    void leaveStatisticsToCaller() { statisticsAfterSearch_ = false; }
     // Clears `running`; true when this call is the one that stopped a running search.
     bool stop() { return running.exchange(0) == 1; }
     // The next search tries the rest of the expected line first.
@@ -105,6 +108,7 @@ private:
     bool nullMoveActive_ = false;
     bool forcedRunning_ = false;   // the earlier release's forced re-search
     std::uint32_t forcedResearches_ = 0;
+    bool statisticsAfterSearch_ = true;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
     EvalTables evalTables_;   // rebuilt when the full-move number changes

@@ -135,7 +135,8 @@ void Search_class::iterativeDeepening()
     }
 
     reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
-    table_->printStatistics();
+    if (statisticsAfterSearch_)
+        table_->printStatistics();
 }
 
 void Search_class::seedFromBestLine()

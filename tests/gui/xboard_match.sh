@@ -2,7 +2,9 @@
 # Plays a short engine match inside a real xboard on a virtual X display, once
 # with protocol version 2 and once with the first engine forced to version 1,
 # then checks every saved game: a proper result, and no illegal move, time
-# forfeit, false claim or lost engine. Prints the first engine's score.
+# forfeit of the first engine, false claim or lost engine. The time control
+# has 40 moves per control, and at least one game must take the first engine
+# past its 40th move into the next control. Prints the first engine's score.
 #
 # Usage: xboard_match.sh [-e ENGINE_CMD] [-s OPPONENT_CMD] [-n GAMES] [-p "2 1"] [-o OUT_DIR]
 #   -e  first engine command        (default: $KELP_GUI_ENGINE or <repo>/build/kelp)
@@ -10,7 +12,8 @@
 #   -n  games per run               (default: $KELP_GUI_GAMES or 2)
 #   -p  protocol versions to run    (default: "2 1")
 #   -o  directory for PGN and logs  (default: a new temporary directory)
-# Time control: $KELP_GUI_TC base (default 0:10) plus $KELP_GUI_INC seconds a move (default 0.2).
+# Time control: $KELP_GUI_MPS moves (default 40) in $KELP_GUI_TC (default 0:10), plus
+# $KELP_GUI_INC seconds a move (default none); KELP_GUI_MPS=0 is the whole game.
 # Extra xboard options can be passed in $KELP_GUI_XBOARD_ARGS.
 # Exit status: 0 passed, 1 failed, 2 bad usage, 77 xboard, xvfb-run or fairymax missing.
 set -euo pipefail
@@ -27,9 +30,13 @@ OPPONENT="${KELP_GUI_OPPONENT:-$(find_program fairymax)}"
 GAMES="${KELP_GUI_GAMES:-2}"
 PROTOCOLS="2 1"
 OUT=""
+MPS="${KELP_GUI_MPS:-40}"
 TC="${KELP_GUI_TC:-0:10}"
-INC="${KELP_GUI_INC:-0.2}"
-RUN_LIMIT=200   # seconds one xboard run may take
+INC="${KELP_GUI_INC:-}"
+RUN_LIMIT=300   # seconds one xboard run may take
+tc_args=(-tc "$TC")
+if [ "$MPS" != 0 ]; then tc_args+=(-mps "$MPS"); fi
+if [ -n "$INC" ]; then tc_args+=(-inc "$INC"); fi
 
 while getopts "e:s:n:p:o:h" opt; do
     case "$opt" in
@@ -62,9 +69,10 @@ mkdir -p "$OUT/home"
 OUT="$(cd "$OUT" && pwd)"
 
 # Lines of xboard's debug log and stderr that mean a game was not played out cleanly.
-FAULTS='exited unexpectedly|Error (reading|writing)|[Ii]llegal move|[Ii]nvalid move|Forfeit|False (win|draw) claim|on time|flag fell|disconnect|[Aa]bort'
+# (Time forfeits are judged per game, from the result: only the first engine's fail.)
+FAULTS='exited unexpectedly|Error (reading|writing)|[Ii]llegal move|[Ii]nvalid move|Forfeit|False (win|draw) claim|disconnect|[Aa]bort'
 
-# Prints one line per game of a PGN file: "<result>|<termination comment>".
+# Prints one line per game of a PGN file: "<result>|<termination comment>|<half-moves>".
 pgn_results() {
     awk '
         function flush() {
@@ -74,7 +82,11 @@ pgn_results() {
                 comment = substr(text, RSTART + 1)
                 comment = substr(comment, 1, index(comment, "}") - 1)
             }
-            print result "|" comment
+            moves = text
+            gsub(/\{[^}]*\}/, " ", moves)
+            gsub(/[0-9]+\.+/, " ", moves)
+            plies = split(moves, words, " ") - 1   # the result is the last word
+            print result "|" comment "|" plies
         }
         /^\[Event / { flush(); started = 1; result = "?"; text = ""; next }
         /^\[Result "/ { result = $2; gsub(/[]"]/, "", result); next }
@@ -86,13 +98,15 @@ pgn_results() {
 
 failed=0
 total_w=0; total_d=0; total_l=0
+crossed=0   # games in which the first engine made its 41st move (with 40 moves per control)
 
-for version in $PROTOCOLS; do
-    pgn="$OUT/match-v$version.pgn"
-    debug="$OUT/xboard-v$version.debug"
-    errlog="$OUT/xboard-v$version.stderr"
+run_protocol() {
+    local version="$1" run="v$1${2:-}"
+    pgn="$OUT/match-$run.pgn"
+    debug="$OUT/xboard-$run.debug"
+    errlog="$OUT/xboard-$run.stderr"
     rm -f "$pgn" "$debug" "$errlog"
-    echo "== protocol $version: '$ENGINE' vs '$OPPONENT', $GAMES games, $TC + $INC s"
+    echo "== protocol $version: '$ENGINE' vs '$OPPONENT', $GAMES games, ${tc_args[*]}"
     start=$(date +%s)
     status=0
     # -xxxComputerString '': Fairy-Max 5.0b sometimes crashes on the unknown command "computer".
@@ -101,7 +115,7 @@ for version in $PROTOCOLS; do
     (cd "$OUT" && HOME="$OUT/home" timeout -k 10 "$RUN_LIMIT" xvfb-run -a "$XBOARD" \
         -fcp "$ENGINE" -scp "$OPPONENT" \
         -firstProtocolVersion "$version" -secondProtocolVersion 2 \
-        -matchGames "$GAMES" -tc "$TC" -inc "$INC" -adjudicateDrawMoves 150 \
+        -matchGames "$GAMES" "${tc_args[@]}" -adjudicateDrawMoves 150 \
         -xponder -autoCallFlag true -testClaims true -checkMates true \
         -firstComputerString '' -secondComputerString '' \
         -popupExitMessage false -popupMoveErrors false -saveSettingsOnExit false \
@@ -118,20 +132,27 @@ for version in $PROTOCOLS; do
     fi
     played=0
     if [ -f "$pgn" ]; then
-        while IFS='|' read -r result comment; do
+        while IFS='|' read -r result comment plies; do
             played=$((played + 1))
             # xboard alternates colours; the first engine has White in odd games.
             if [ $((played % 2)) -eq 1 ]; then colour=White; else colour=Black; fi
+            if [ $colour = White ]; then own=$(((plies + 1) / 2)); else own=$((plies / 2)); fi
+            if [ "$MPS" != 0 ] && [ "$own" -gt "$MPS" ]; then crossed=$((crossed + 1)); fi
             case "$result" in
             1/2-1/2) outcome=draw; total_d=$((total_d + 1)) ;;
             1-0) if [ $colour = White ]; then outcome=win; total_w=$((total_w + 1)); else outcome=loss; total_l=$((total_l + 1)); fi ;;
             0-1) if [ $colour = Black ]; then outcome=win; total_w=$((total_w + 1)); else outcome=loss; total_l=$((total_l + 1)); fi ;;
             *) outcome=unfinished ;;
             esac
-            echo "   game $played (first engine $colour): $result {$comment} -> $outcome"
+            echo "   game $played (first engine $colour, $own moves): $result {$comment} -> $outcome"
             if [ "$outcome" = unfinished ]; then
                 echo "   FAIL: game $played has no result"
                 run_failed=1
+            elif [ "$comment" = "$([ $colour = White ] && echo Black || echo White) wins on time" ]; then
+                echo "   FAIL: game $played lost on time by the first engine"
+                run_failed=1
+            elif echo "$comment" | grep -q "wins on time"; then
+                echo "   game $played: the second engine lost on time (not the first engine's fault)"
             elif echo "$comment" | grep -Eq "$FAULTS"; then
                 echo "   FAIL: game $played ended by a fault: $comment"
                 run_failed=1
@@ -162,7 +183,21 @@ for version in $PROTOCOLS; do
     fi
     grep -h "final score" "$errlog" | sed 's/^/   /' || true
     failed=$((failed | run_failed))
+}
+
+for version in $PROTOCOLS; do
+    run_protocol "$version"
 done
+if [ "$MPS" != 0 ] && [ "$crossed" -eq 0 ]; then
+    # Every game ended before the control boundary: one more run, in the first version given.
+    echo "== no game went past move $MPS; playing once more"
+    run_protocol "${PROTOCOLS%% *}" -again
+    if [ "$crossed" -eq 0 ]; then
+        echo "== FAIL: no game took the first engine past its move $MPS into the next control"
+        failed=1
+    fi
+fi
+if [ "$MPS" != 0 ]; then echo "== games past the first engine's move $MPS: $crossed"; fi
 
 echo "== first engine: $total_w wins, $total_d draws, $total_l losses; logs in $OUT"
 if [ "$failed" -ne 0 ]; then

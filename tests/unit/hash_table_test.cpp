@@ -117,6 +117,16 @@ TEST(HashTableMaintenance, CleanDropsPositionsWithMorePieces)
     EXPECT_NE(table->findEntry(slotKey(1)), nullptr);
     EXPECT_NE(table->findEntry(slotKey(2, 2)), nullptr);
     EXPECT_EQ(table->findEntry(slotKey(3, 3)), nullptr);
+    // What is left is what the statistics count; the fixed entry keeps the
+    // dropped entry's piece counts, so the next clean drops it and nothing else.
+    table->fixPosition(slotKey(0));
+    CaptureStderr();
+    table->printStatistics();
+    table->clean(16, 15);
+    const std::string printed = GetCapturedStderr();
+    EXPECT_NE(printed.find("  9% filled -- 3 valid entries. 1 fixed entries\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(" 1: 2\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("Hash: Cleaned 1 entries (16:15)\n"), std::string::npos) << printed;
 }
 
 TEST(HashTableStatistics, FreshTableHasNoPercentageLines)

@@ -24,7 +24,7 @@ TEST(WinBoardClock, TimeIsCentisecondsAndLevelReadsItsNumbersLikeAtoi)
     V2 v2("force\nlevel 40 5 0\nusermove e2e4\n");
     EXPECT_EQ(v2.budgetAfter("time 12345"), 3075u);   // 123 s / 40
     EXPECT_EQ(v2.budgetAfter("otim 500"), 3075u);     // the opponent's clock
-    EXPECT_EQ(v2.budgetAfter("time 99"), 0u);         // under a second: 0 s
+    EXPECT_EQ(v2.budgetAfter("time 99"), 24u);        // under a second: 990 ms / 40
     EXPECT_EQ(v2.budgetAfter("time"), 0u);            // no number reads as 0
     // The line, the budget and the moves per control.
     const std::tuple<const char*, std::uint32_t, std::uint32_t> levels[] = {
