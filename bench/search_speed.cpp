@@ -13,7 +13,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/release_profile.h"
+#include "release/release_profile.h"
 #include "search/search.h"
 
 namespace {
@@ -30,7 +30,7 @@ bool timePosition(const char* fen, std::chrono::milliseconds budget)
         std::fprintf(stderr, "kelp-search-speed: cannot allocate the table\n");
         return false;
     }
-    auto search = std::make_unique<Search_class>(currentRelease().search);
+    auto search = std::make_unique<Search_class>(currentRelease().game.search);
     if (search->setUpFromFen(nullptr, fen, table.get()) != CE_SUCCESS) {
         std::fprintf(stderr, "kelp-search-speed: bad position: %s\n", fen);
         return false;

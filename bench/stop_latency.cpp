@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/release_profile.h"
 #include "game/game.h"
 #include "protocol/gui_interface.h"
 #include "protocol/line_io.h"
+#include "release/release_profile.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
 {
     const int searches = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     TimingGui gui;
-    Game_class game(&gui, nullptr, currentRelease());
+    Game_class game(&gui, DEFAULT_HASH_BYTES, currentRelease().game);
     if (game.init() != 0) {
         std::fprintf(stderr, "no table\n");
         return 1;

@@ -15,9 +15,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/release_profile.h"
-#include "board_commands.h"
 #include "platform/standard_streams.h"
+#include "release/release_profile.h"
+#include "board_commands.h"
 #include "search_commands.h"
 #include "selfplay_command.h"
 #include "tool_args.h"

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/release_profile.h"
 #include "board/move.h"
 #include "protocol/winboard_v1.h"
+#include "release/release_profile.h"
 #include "search/search.h"
 
 namespace {
@@ -38,7 +38,7 @@ const BenchPosition kBenchPositions[] = {
 class ThinkingPrinter {
 public:
     explicit ThinkingPrinter(const ReleaseProfile& release)
-        : output_(stdout), frontEnd_(standardInput(), output_, release)
+        : output_(stdout), frontEnd_(standardInput(), output_, release.protocol)
     {
     }
     GuiInterface_class* gui() { return &frontEnd_; }
@@ -70,7 +70,7 @@ bool searchPosition(const ToolArgs& args, const char* fen, std::uint32_t depth, 
         std::fprintf(stderr, "kelp-tool: cannot allocate the table\n");
         return false;
     }
-    auto search = std::make_unique<Search_class>(args.release->search);
+    auto search = std::make_unique<Search_class>(args.release->game.search);
     if (search->setUpFromFen(gui, fen, table.get()) != CE_SUCCESS) {
         std::printf("error 2\n");
         return false;
@@ -89,7 +89,7 @@ int runEvalCommand(const ToolArgs& args)
     if (args.words.size() != 1)
         return usageError("eval takes one FEN argument");
     auto table = HashTable_class::create(DEFAULT_TOOL_HASH_MIB << 20);
-    auto search = std::make_unique<Search_class>(args.release->search);
+    auto search = std::make_unique<Search_class>(args.release->game.search);
     if (!table || search->setUpFromFen(nullptr, args.words[0].c_str(), table.get()) != CE_SUCCESS) {
         std::printf("error 2\n");
         return 0;

@@ -11,9 +11,8 @@
 #include <string>
 
 #include "app/config.h"
-#include "app/release_profile.h"
 #include "game/game.h"
-#include "protocol/gui_interface.h"
+#include "release/release_profile.h"
 #include "search/search.h"
 
 namespace {
@@ -22,16 +21,11 @@ constexpr std::uint32_t DEFAULT_SELFPLAY_HASH_MIB = 8;
 constexpr std::uint32_t MAX_SELFPLAY_PLIES = 1000;   // within the game history's reserve
 
 // Receives the controller's announcements of one ply; says nothing itself.
-class SelfplayRecorder : public GuiInterface_class {
+class SelfplayRecorder : public GameListener {
 public:
-    explicit SelfplayRecorder(const ReleaseProfile& release)
-        : GuiInterface_class(standardInput(), standardOutput(), release)
-    {
-    }
-
     void sendMove(const char* moveText) override { move = moveText; }
-    void sendResult(std::uint32_t resultCode) override { result = static_cast<int>(resultCode); }
-    void sendError(std::uint32_t, const char*) override { refused = true; }
+    void sendResult(ResultCode resultCode) override { result = static_cast<int>(resultCode); }
+    void sendError(ErrorKind, const char*) override { refused = true; }
     void resign() override { resigned = true; }
     void sendThinking() override {}
 
@@ -64,8 +58,9 @@ int runSelfplayCommand(const ToolArgs& args)
     // The table is sized as "-C MIB" sizes it.
     Config_class config;
     config.hashBytes = args.hashMiB.value_or(DEFAULT_SELFPLAY_HASH_MIB) << 20;
-    auto recorder = std::make_unique<SelfplayRecorder>(*args.release);
-    auto game = std::make_unique<Game_class>(recorder.get(), &config, *args.release);
+    auto recorder = std::make_unique<SelfplayRecorder>();
+    auto game = std::make_unique<Game_class>(recorder.get(), config.tableSizeBytes(args.release->minHashBytes),
+                                             args.release->game);
     if (game->init() != 0) {
         std::fprintf(stderr, "kelp-tool: cannot allocate the table\n");
         return 1;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-constexpr std::uint32_t DEFAULT_HASH_BYTES = 8388608;   // 8 MiB
+#include "search/hash_table.h"
 
 class Config_class {
 public:

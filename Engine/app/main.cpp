@@ -1,8 +1,8 @@
 // Entry point of both releases; the build says which one this binary is.
-#include "app/release_profile.h"
 #include "app/startup.h"
 #include "platform/signals.h"
 #include "platform/standard_streams.h"
+#include "release/release_profile.h"
 
 int main(int argc, char** argv)
 {

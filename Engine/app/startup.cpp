@@ -15,13 +15,13 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
         config.parseCommandLine(argc - 1, argv + 1);
 
     GuiInterface_class* detected = nullptr;
-    if (detectGui(input, output, release, &detected) != 0) {
+    if (detectGui(input, output, release.protocol, &detected) != 0) {
         output.writeLine("unsupported GUI");
         return 0;
     }
     std::unique_ptr<GuiInterface_class> frontEnd(detected);
 
-    auto game = std::make_unique<Game_class>(frontEnd.get(), &config, release);
+    auto game = std::make_unique<Game_class>(frontEnd.get(), config.tableSizeBytes(release.minHashBytes), release.game);
     if (game->init() != 0) {
         debugOutput("kelp: out of memory, stopping\n");
         return 0;

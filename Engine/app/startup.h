@@ -2,8 +2,8 @@
 // The run of one engine process: configuration from the command line,
 // protocol detection, the game, the input loop, teardown. Always returns 0.
 
-#include "app/release_profile.h"
 #include "protocol/line_io.h"
+#include "release/release_profile.h"
 
 int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
               LineInput& input, LineOutput& output);

@@ -1,13 +1,10 @@
 #include "game/game.h"
 
-#include "app/config.h"
 #include "board/move.h"
 #include "platform/debug_output.h"
-#include "protocol/gui_interface.h"
-#include "protocol/result_lines.h"
 
-Game_class::Game_class(GuiInterface_class* gui, const Config_class* config, const ReleaseProfile& release)
-    : gui_(gui), config_(config), release_(release)
+Game_class::Game_class(GameListener* gui, std::uint32_t tableBytes, const GameRules& rules)
+    : gui_(gui), tableBytes_(tableBytes), rules_(rules)
 {
     gameHistory_.reserve(GAME_HISTORY_RESERVE);
 }
@@ -21,16 +18,16 @@ Game_class::~Game_class()
 
 int Game_class::init()
 {
-    search_ = std::make_unique<Search_class>(release_.search);
+    search_ = std::make_unique<Search_class>(rules_.search);
     // Walking the table for its statistics takes time that grows with the
     // table: it is done after the move line, so it is not on the engine's clock.
     search_->leaveStatisticsToCaller();
+    search_->setListener(gui_);
     scratchBoard_ = std::make_unique<Board_class>();
     moveList_ = std::make_unique<MoveList>();
     stopEvent_.reset();
 
-    const std::uint32_t bytes =
-        config_ != nullptr ? config_->tableSizeBytes(release_.minHashBytes) : DEFAULT_HASH_BYTES;
+    const std::uint32_t bytes = tableBytes_;
     hashTable_ = HashTable_class::create(bytes);
     if (!hashTable_ && bytes != DEFAULT_HASH_BYTES) {
         debugPrintf("kelp: cannot allocate a %u-byte transposition table; using %u bytes\n", bytes,
@@ -55,9 +52,7 @@ void Game_class::newGame()
     historyFloor_ = 0;
     resultAnnounced_ = false;
     hashTable_->clear();
-    char fen[FEN_BUFFER_SIZE];
-    board_.writeFen(fen, sizeof fen);
-    search_->setUpFromFen(gui_, fen, hashTable_.get());
+    resyncSearchBoard();
 }
 
 void Game_class::setPosition(const char* fen)
@@ -65,7 +60,7 @@ void Game_class::setPosition(const char* fen)
     stopAll();
     // Checked on a scratch board first, so a rejected text leaves the game as it was.
     if (scratchBoard_->loadFen(fen) != CE_SUCCESS || !scratchBoard_->isLegalPosition()) {
-        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
+        gui_->sendError(ErrorKind::IllegalPosition, "");
         return;
     }
     board_.clear();
@@ -73,7 +68,7 @@ void Game_class::setPosition(const char* fen)
     sideToMove_ = board_.sideToMove;
     historyFloor_ = historyCount_;
     resultAnnounced_ = false;
-    search_->setUpFromFen(gui_, fen, hashTable_.get());
+    resyncSearchBoard();
 }
 
 int Game_class::userMove(const char* text)
@@ -83,7 +78,7 @@ int Game_class::userMove(const char* text)
     const auto received = std::chrono::steady_clock::now();
     stopAll();
     if (applyMoveText(text) == MOVE_REJECTED) {
-        gui_->sendError(ERROR_ILLEGAL_MOVE, text);
+        gui_->sendError(ErrorKind::IllegalMove, text);
         return MOVE_REJECTED;
     }
     cleanTable();
@@ -133,22 +128,22 @@ bool Game_class::checkGameEnd()
     moveList_->mobilityIndex = 0;
     board_.generateMoves(*moveList_);
     const bool mated = board_.statusFlags & STATUS_CHECKMATED;
-    std::uint32_t result;
+    ResultCode result;
     if (board_.statusFlags & STATUS_STALEMATED)
-        result = RESULT_STALEMATE;
+        result = ResultCode::Stalemate;
     else if (isThreefoldRepetition(board_.hashKey, gameHistory_.data(), historyCount_))
-        result = RESULT_REPETITION;
+        result = ResultCode::Repetition;
     else if (board_.isInsufficientMaterial())
-        result = RESULT_INSUFFICIENT_MATERIAL;
+        result = ResultCode::InsufficientMaterial;
     else if (board_.isFiftyMoveDraw() && !mated)   // a mate on the hundredth half-move stands
-        result = RESULT_FIFTY_MOVES;
+        result = ResultCode::FiftyMoves;
     else
         return false;
     announceResult(result);
     return true;
 }
 
-void Game_class::announceResult(std::uint32_t resultCode)
+void Game_class::announceResult(ResultCode resultCode)
 {
     // One result line per end of a game, however often the engine is asked to move.
     if (resultAnnounced_)
@@ -188,9 +183,9 @@ void Game_class::playEngineMove()
         hashTable_->printStatistics();
         // The engine has no move: the opponent's last move mated or stalemated it.
         if (board_.statusFlags & STATUS_CHECKMATED)
-            announceResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+            announceResult(sideToMove_ == WHITE ? ResultCode::BlackMates : ResultCode::WhiteMates);
         else if (board_.statusFlags & STATUS_STALEMATED)
-            announceResult(RESULT_STALEMATE);
+            announceResult(ResultCode::Stalemate);
         return;
     }
     char text[MOVE_TEXT_SIZE];
@@ -202,7 +197,7 @@ void Game_class::playEngineMove()
         return;
     // checkGameEnd generated the reply moves: none while in check is our mate.
     if (board_.statusFlags & STATUS_CHECKMATED)
-        announceResult(sideToMove_ == WHITE ? RESULT_BLACK_MATES : RESULT_WHITE_MATES);
+        announceResult(sideToMove_ == WHITE ? ResultCode::BlackMates : ResultCode::WhiteMates);
     else if (fromBestLine && search_->bestScore() < RESIGN_BELOW)
         gui_->resign();
 }
@@ -239,7 +234,7 @@ void Game_class::takeBackTwo()
 void Game_class::adoptBoard(const Board_class& edited)
 {
     if (!edited.isLegalPosition()) {
-        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
+        gui_->sendError(ErrorKind::IllegalPosition, "");
         return;
     }
     stopAll();

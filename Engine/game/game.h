@@ -13,19 +13,16 @@
 #include <memory>
 #include <vector>
 
-#include "app/release_profile.h"
 #include "board/board.h"
+#include "game/game_listener.h"
 #include "platform/manual_reset_event.h"
 #include "platform/worker_thread.h"
+#include "release/release_profile.h"
 #include "search/hash_table.h"
 #include "search/search.h"
 
-class Config_class;
-class GuiInterface_class;
-
 constexpr std::uint32_t GAME_HISTORY_RESERVE = 1024;   // half-moves kept without reallocating
 constexpr std::int32_t RESIGN_BELOW = -1492;            // a best score under this resigns
-constexpr std::int32_t MATE_IN_ONE_SCORE = 99998;
 
 // Answers of userMove and applyMoveText.
 constexpr int MOVE_ACCEPTED = 0;
@@ -33,12 +30,13 @@ constexpr int MOVE_REJECTED = 6;
 
 class Game_class final : private Object_class {
 public:
-    Game_class(GuiInterface_class* gui, const Config_class* config, const ReleaseProfile& release);
+    // tableBytes: the table size to allocate (the default size if that fails).
+    Game_class(GameListener* gui, std::uint32_t tableBytes, const GameRules& rules);
     ~Game_class();
     Game_class(const Game_class&) = delete;
     Game_class& operator=(const Game_class&) = delete;
 
-    // Creates the search, the table (sized from the configuration) and the
+    // Creates the search, the table (of the size given at construction) and the
     // scratch board. Returns 0, or 1 when not even the smallest table could be
     // allocated (the engine cannot play then).
     int init();
@@ -113,13 +111,13 @@ private:
     Move chooseMoveToPlay(bool& fromBestLine);
     void cleanTable();
     void resyncSearchBoard();
-    void announceResult(std::uint32_t resultCode);
+    void announceResult(ResultCode resultCode);
     // Runs a whole search cycle on the calling thread, to at most `depth` plies.
     void searchOnThisThread(std::uint32_t depth);
 
-    GuiInterface_class* gui_;
-    const Config_class* config_;
-    const ReleaseProfile& release_;
+    GameListener* gui_;
+    std::uint32_t tableBytes_;
+    const GameRules& rules_;
     std::unique_ptr<HashTable_class> hashTable_;
     std::unique_ptr<Search_class> search_;
     std::unique_ptr<Board_class> scratchBoard_;   // checks positions before the game takes them

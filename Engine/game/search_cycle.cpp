@@ -9,8 +9,6 @@
 #include "game/game.h"
 #include "game/time_control.h"
 #include "platform/debug_output.h"
-#include "protocol/gui_interface.h"
-#include "protocol/result_lines.h"
 
 namespace {
 
@@ -25,7 +23,7 @@ void Game_class::startThinking(std::chrono::steady_clock::time_point since)
 {
     stopAll();   // closes what is left of the previous cycle
     if (!board_.isLegalPosition()) {
-        gui_->sendError(ERROR_ILLEGAL_POSITION, "");
+        gui_->sendError(ErrorKind::IllegalPosition, "");
         return;
     }
     stopEvent_.reset();
@@ -118,8 +116,8 @@ void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::u
     if (static_cast<std::int32_t>(baseMinutes) < 0)
         baseMinutes = 0;
     clockKnown_ = false;   // the level's budget stands until the next clock
-    if (release_.storesMovesPerControl)
+    if (rules_.storesMovesPerControl)
         movesPerControl_ = moves;
     increment_ = increment;
-    moveTimeMs_ = budgetFromLevel(moves, baseMinutes, release_.levelZeroDivisor);
+    moveTimeMs_ = budgetFromLevel(moves, baseMinutes, rules_.levelZeroDivisor);
 }

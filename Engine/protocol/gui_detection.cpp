@@ -8,7 +8,7 @@
 #include "protocol/winboard_v1.h"
 #include "protocol/winboard_v2.h"
 
-int detectGui(LineInput& input, LineOutput& output, const ReleaseProfile& release,
+int detectGui(LineInput& input, LineOutput& output, const ProtocolRules& rules,
               GuiInterface_class** frontEnd)
 {
     *frontEnd = nullptr;
@@ -17,14 +17,14 @@ int detectGui(LineInput& input, LineOutput& output, const ReleaseProfile& releas
 
     GuiInterface_class* created = nullptr;
     if (std::strcmp(line, "uci") == 0) {
-        created = new (std::nothrow) UciInterface_class(input, output, release);
+        created = new (std::nothrow) UciInterface_class(input, output, rules);
     } else if (std::strcmp(line, "xboard") == 0) {
         sleepMs(DETECTION_PAUSE_MS);
         input.readLine(line);   // empty if nothing could be read
         if (std::strcmp(line, "protover 2") == 0)
-            created = new (std::nothrow) WinBoardInterfaceV2_class(input, output, release);
+            created = new (std::nothrow) WinBoardInterfaceV2_class(input, output, rules);
         else
-            created = new (std::nothrow) WinBoardInterfaceV1_class(input, output, release);
+            created = new (std::nothrow) WinBoardInterfaceV1_class(input, output, rules);
     } else {
         return 1;
     }

@@ -10,5 +10,5 @@
 constexpr unsigned DETECTION_PAUSE_MS = 500;
 
 // Returns 0 and the new front end, or 1 and nothing for an unsupported interface.
-int detectGui(LineInput& input, LineOutput& output, const ReleaseProfile& release,
+int detectGui(LineInput& input, LineOutput& output, const ProtocolRules& rules,
               GuiInterface_class** frontEnd);

@@ -5,8 +5,8 @@
 #include "game/game.h"
 
 GuiInterface_class::GuiInterface_class(LineInput& input, LineOutput& output,
-                                       const ReleaseProfile& release)
-    : release_(release), input_(input), output_(output)
+                                       const ProtocolRules& rules)
+    : rules_(rules), input_(input), output_(output)
 {
 }
 
@@ -36,26 +36,12 @@ void GuiInterface_class::quit()
 }
 
 void GuiInterface_class::sendMove(const char*) {}
-void GuiInterface_class::sendResult(std::uint32_t) {}
-void GuiInterface_class::sendError(std::uint32_t, const char*) {}
+void GuiInterface_class::sendResult(ResultCode) {}
+void GuiInterface_class::sendError(ErrorKind, const char*) {}
 void GuiInterface_class::offerDraw() {}
 void GuiInterface_class::resign() {}
 void GuiInterface_class::sendThinking() {}
 void GuiInterface_class::sendLine(const char*) {}
-
-void GuiInterface_class::setThinkingPV(const Move* moves, std::uint32_t length)
-{
-    if (length > THINKING_PV_CAPACITY)
-        length = THINKING_PV_CAPACITY;
-    // The line ends at its first null move (a table move the search never
-    // found, or a null move of its own): it is no move to show.
-    std::uint32_t copied = 0;
-    while (copied < length && moves[copied] != NO_MOVE) {
-        pv[copied] = moves[copied];
-        ++copied;
-    }
-    pvLength = copied;
-}
 
 void GuiInterface_class::setPendingLine(const char* line)
 {

@@ -1,22 +1,21 @@
 #pragma once
 // The engine's side of the conversation with a chess interface. The game
 // controller and the search talk back through the announcement operations
-// below without knowing which protocol is spoken; only the front ends derived
-// from this class write protocol text.
+// their own layers declare (GameListener, SearchListener) without knowing
+// which protocol is spoken; only the front ends derived from this class write
+// protocol text.
 
 #include <cstdint>
 
-#include "board/types.h"
+#include "game/game_listener.h"
 #include "protocol/line_io.h"
+#include "release/release_profile.h"
 
 class Game_class;
-struct ReleaseProfile;
 
-constexpr std::uint32_t THINKING_PV_CAPACITY = 64;
-
-class GuiInterface_class {
+class GuiInterface_class : public GameListener {
 public:
-    GuiInterface_class(LineInput& input, LineOutput& output, const ReleaseProfile& release);
+    GuiInterface_class(LineInput& input, LineOutput& output, const ProtocolRules& rules);
     virtual ~GuiInterface_class() = default;
     GuiInterface_class(const GuiInterface_class&) = delete;
     GuiInterface_class& operator=(const GuiInterface_class&) = delete;
@@ -28,29 +27,17 @@ public:
     virtual int inputLoop();
 
     // Announcements. The base versions say nothing.
-    virtual void sendMove(const char* moveText);
-    virtual void sendResult(std::uint32_t resultCode);
-    virtual void sendError(std::uint32_t errorKind, const char* text);
+    void sendMove(const char* moveText) override;
+    void sendResult(ResultCode resultCode) override;
+    void sendError(ErrorKind errorKind, const char* text) override;
     virtual void offerDraw();
-    virtual void resign();
-    virtual void sendThinking();   // reads the thinking record below
+    void resign() override;
+    void sendThinking() override;   // reads the thinking record
     virtual void sendLine(const char* text);
-
-    // Copies at most THINKING_PV_CAPACITY moves of a line into the record,
-    // up to its first null move.
-    void setThinkingPV(const Move* moves, std::uint32_t length);
 
     // Keeps the last line read by detection, whole, for the input loop.
     void setPendingLine(const char* line);
     const char* pendingLine() const { return pendingLine_; }
-
-    // The thinking record, filled by the search just before sendThinking.
-    std::int32_t thinkingDepth = 0;
-    std::int32_t thinkingNodes = 0;
-    std::int32_t thinkingTime = 0;
-    std::int32_t thinkingScore = 0;
-    std::uint32_t pvLength = 0;
-    Move pv[THINKING_PV_CAPACITY] = {};
 
 protected:
     // Stops the game's search cycle and ends the input loop.
@@ -63,7 +50,7 @@ protected:
 
     bool running_ = false;
     Game_class* game_ = nullptr;
-    const ReleaseProfile& release_;
+    const ProtocolRules& rules_;
 
 private:
     LineInput& input_;

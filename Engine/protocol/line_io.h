@@ -15,8 +15,6 @@ constexpr std::size_t LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 1;
 class LineInput {
 public:
     explicit LineInput(std::FILE* stream) : stream_(stream) {}
-    // Reads from another stream from now on.
-    void setStream(std::FILE* stream) { stream_ = stream; }
 
     // Reads one line into buffer (LINE_BUFFER_SIZE bytes, zero-terminated).
     // Returns false at end of input with no characters read; the buffer then

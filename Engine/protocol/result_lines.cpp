@@ -1,6 +1,6 @@
 #include "protocol/result_lines.h"
 
-const char* resultLine(std::uint32_t resultCode)
+const char* resultLine(ResultCode resultCode)
 {
     static const char* const kLines[] = {
         "1-0 {White mates}",
@@ -10,5 +10,6 @@ const char* resultLine(std::uint32_t resultCode)
         "1/2-1/2 {Draw 50 moves-rule}",
         "1/2-1/2 {Draw insufficient material}",
     };
-    return resultCode < sizeof kLines / sizeof kLines[0] ? kLines[resultCode] : nullptr;
+    const auto index = static_cast<std::uint32_t>(resultCode);
+    return index < sizeof kLines / sizeof kLines[0] ? kLines[index] : nullptr;
 }

@@ -36,15 +36,15 @@ void UciInterface_class::sendMove(const char* moveText)
     writeLine(line);
 }
 
-void UciInterface_class::sendResult(std::uint32_t resultCode)
+void UciInterface_class::sendResult(ResultCode resultCode)
 {
     if (const char* line = resultLine(resultCode))
         writeLine(line);
 }
 
-void UciInterface_class::sendError(std::uint32_t errorKind, const char*)
+void UciInterface_class::sendError(ErrorKind errorKind, const char*)
 {
-    if (errorKind != 0 && errorKind != 1)
+    if (errorKind != ErrorKind::IllegalMove && errorKind != ErrorKind::IllegalPosition)
         writeLine("Error");
 }
 

@@ -12,8 +12,8 @@ public:
     int inputLoop() override;
 
     void sendMove(const char* moveText) override;
-    void sendResult(std::uint32_t resultCode) override;
-    void sendError(std::uint32_t errorKind, const char* text) override;
+    void sendResult(ResultCode resultCode) override;
+    void sendError(ErrorKind errorKind, const char* text) override;
     void offerDraw() override;
     void resign() override;
     void sendThinking() override;

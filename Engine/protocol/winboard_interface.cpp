@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/release_profile.h"
 #include "board/number_text.h"
 #include "game/game.h"
 #include "protocol/result_lines.h"
@@ -66,7 +65,7 @@ void WinBoardInterface_class::dispatchCommand(const char* line)
         game.setSideToMove(WHITE);
     } else if (contains(line, "black")) {
         game.setSideToMove(BLACK);
-    } else if (release_.dispatcherHandlesTime && contains(line, "time")) {
+    } else if (rules_.dispatcherHandlesTime && contains(line, "time")) {
         // The clock in centiseconds, from the sixth character on.
         const std::int32_t centiseconds = readInt32(textFrom(line, 5));
         const std::uint32_t clock = centiseconds > 0 ? static_cast<std::uint32_t>(centiseconds) : 0;
@@ -76,7 +75,7 @@ void WinBoardInterface_class::dispatchCommand(const char* line)
         game.stopAll();
         game.newGame();
         game.playMoveWhenDone = true;
-        if (release_.newResetsThinkAfterUserMove)
+        if (rules_.newResetsThinkAfterUserMove)
             game.thinkAfterUserMove = true;
     } else if (startsWith(line, "level ")) {
         parseLevel(line + 6);
@@ -145,19 +144,19 @@ void WinBoardInterface_class::sendMove(const char* moveText)
     writeLine(line);
 }
 
-void WinBoardInterface_class::sendResult(std::uint32_t resultCode)
+void WinBoardInterface_class::sendResult(ResultCode resultCode)
 {
     if (const char* line = resultLine(resultCode))
         writeLine(line);
 }
 
-void WinBoardInterface_class::sendError(std::uint32_t errorKind, const char* text)
+void WinBoardInterface_class::sendError(ErrorKind errorKind, const char* text)
 {
-    if (errorKind == ERROR_ILLEGAL_MOVE) {
+    if (errorKind == ErrorKind::IllegalMove) {
         char line[LINE_BUFFER_SIZE + 16];
         std::snprintf(line, sizeof line, "Illegal move: %s", text);
         writeLine(line);
-    } else if (errorKind == ERROR_ILLEGAL_POSITION) {
+    } else if (errorKind == ErrorKind::IllegalPosition) {
         writeLine("tellusererror Illegal position");
     } else {
         writeLine("Error");

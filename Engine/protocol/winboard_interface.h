@@ -13,8 +13,8 @@ public:
     int inputLoop() override;
 
     void sendMove(const char* moveText) override;
-    void sendResult(std::uint32_t resultCode) override;
-    void sendError(std::uint32_t errorKind, const char* text) override;
+    void sendResult(ResultCode resultCode) override;
+    void sendError(ErrorKind errorKind, const char* text) override;
     void offerDraw() override;
     void resign() override;
     void sendThinking() override;
@@ -26,8 +26,6 @@ public:
     virtual int handleDialectCommand(const char* line);
 
     void dispatchCommand(const char* line);
-
-    bool forceMode() const { return forceMode_; }
 
 protected:
     bool forceMode_ = false;

@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/release_profile.h"
 
 WinBoardInterfaceV2_class::WinBoardInterfaceV2_class(LineInput& input, LineOutput& output,
-                                                     const ReleaseProfile& release)
-    : WinBoardInterface_class(input, output, release)
+                                                     const ProtocolRules& rules)
+    : WinBoardInterface_class(input, output, rules)
 {
     sendFeatures();
 }
@@ -30,6 +29,6 @@ void WinBoardInterfaceV2_class::sendFeatures()
                   "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 "
                   "sigint=0 sigterm=0 reuse=0 analyze=0 myname=\"%s\" colors=0 ics=0 name=1 "
                   "pause=0 done=1",
-                  release_.engineName);
+                  rules_.engineName);
     writeLine(line);
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "board/piece_score.h"
-#include "search/search_rules.h"
+#include "release/search_rules.h"
 
 constexpr std::uint32_t NEVER = UINT32_MAX;
 

@@ -12,6 +12,9 @@
 #include "board/types.h"
 #include "platform/large_memory.h"
 
+// The table size when none (or too small a one) is asked for.
+constexpr std::uint32_t DEFAULT_HASH_BYTES = 8388608;   // 8 MiB
+
 enum HashFlag : std::uint32_t {
     HASH_EMPTY = 1,
     HASH_FIXED = 2,

@@ -14,12 +14,12 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "release/search_rules.h"
 #include "search/evaluation_tables.h"
 #include "search/hash_table.h"
 #include "search/search_ply.h"
-#include "search/search_rules.h"
 
-class GuiInterface_class;
+class SearchListener;
 
 constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
 
@@ -32,7 +32,9 @@ public:
     // --- set-up ------------------------------------------------------------
     // Loads the position text into the search board; on failure returns the
     // board's status and changes nothing else.
-    eCeStatus setUpFromFen(GuiInterface_class* gui, const char* fen, HashTable_class* table);
+    eCeStatus setUpFromFen(SearchListener* gui, const char* fen, HashTable_class* table);
+    // Who is told of each thinking line (null: nobody).
+    void setListener(SearchListener* listener) { gui_ = listener; }
     // Copies a board (the game's) into the search board.
     void setUpFromBoard(const Board_class& board, HashTable_class* table);
     // Plies alternate from the root's side to move.
@@ -92,7 +94,7 @@ private:
     void resetPlies();
 
     const SearchRules& rules_;
-    GuiInterface_class* gui_ = nullptr;
+    SearchListener* gui_ = nullptr;   // told of each thinking line; may be null
     HashTable_class* table_ = nullptr;
     Colour rootSide_ = WHITE;
     std::uint32_t nodeCount_ = 0;

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "protocol/gui_interface.h"
 #include "search/score.h"
 #include "search/search.h"
+#include "search/search_listener.h"
 
 Search_class::Search_class(const SearchRules& rules) : rules_(rules)
 {
@@ -22,7 +22,7 @@ void Search_class::resetPlies()
     }
 }
 
-eCeStatus Search_class::setUpFromFen(GuiInterface_class* gui, const char* fen, HashTable_class* table)
+eCeStatus Search_class::setUpFromFen(SearchListener* gui, const char* fen, HashTable_class* table)
 {
     gui_ = gui;
     table_ = table;

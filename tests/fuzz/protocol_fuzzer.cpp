@@ -14,13 +14,12 @@
 #include <memory>
 #include <sys/types.h>
 
-#include "app/config.h"
-#include "app/release_profile.h"
 #include "board/move.h"
 #include "game/game.h"
 #include "protocol/uci_interface.h"
 #include "protocol/winboard_v1.h"
 #include "protocol/winboard_v2.h"
+#include "release/release_profile.h"
 
 namespace {
 
@@ -97,8 +96,8 @@ public:
     GuiInterface_class* target = nullptr;
 
     void sendMove(const char* text) override { target->sendMove(text); }
-    void sendResult(std::uint32_t resultCode) override { target->sendResult(resultCode); }
-    void sendError(std::uint32_t errorKind, const char* text) override { target->sendError(errorKind, text); }
+    void sendResult(ResultCode resultCode) override { target->sendResult(resultCode); }
+    void sendError(ErrorKind errorKind, const char* text) override { target->sendError(errorKind, text); }
     void offerDraw() override { target->offerDraw(); }
     void resign() override { target->resign(); }
     void sendLine(const char* text) override { target->sendLine(text); }
@@ -114,11 +113,9 @@ public:
 };
 
 struct Engine {
+    // The release's rules with a table small enough to clear in no time.
     explicit Engine(const ReleaseProfile& rules) : release(rules)
     {
-        // The release's rules with a table small enough to clear in no time.
-        release.minHashBytes = kTableBytes;
-        config.hashBytes = kTableBytes;
         check(game.init() == 0);
     }
     // Back to what a new process has: the flags of a new game, and no
@@ -136,10 +133,9 @@ struct Engine {
         }
     }
 
-    ReleaseProfile release;
-    Config_class config;
-    Relay relay{nullInput(), nullOutput(), release};
-    Game_class game{&relay, &config, release};
+    const ReleaseProfile& release;
+    Relay relay{nullInput(), nullOutput(), release.protocol};
+    Game_class game{&relay, kTableBytes, release.game};
 
     static LineInput& nullInput()
     {
@@ -172,11 +168,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LineOutput& output = Engine::nullOutput();
     std::unique_ptr<GuiInterface_class> frontEnd;
     if (choice == 0 || choice == 3)
-        frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV1_class>>(input, output, engine.release);
+        frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV1_class>>(input, output, engine.release.protocol);
     else if (choice == 1 || choice == 4)
-        frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV2_class>>(input, output, engine.release);
+        frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV2_class>>(input, output, engine.release.protocol);
     else
-        frontEnd = std::make_unique<UciInterface_class>(input, output, engine.release);
+        frontEnd = std::make_unique<UciInterface_class>(input, output, engine.release.protocol);
     engine.relay.target = frontEnd.get();
 
     // UCI never sets up a position; the WinBoard dialects always have one.

@@ -8,7 +8,7 @@
 
 #include "support/board_helpers.h"
 
-GameHarness::GameHarness(const ReleaseProfile& release) : game(&gui, nullptr, release)
+GameHarness::GameHarness(const ReleaseProfile& release) : game(&gui, DEFAULT_HASH_BYTES, release.game)
 {
     EXPECT_EQ(game.init(), 0);
     game.newGame();

@@ -49,9 +49,9 @@ struct FrontEndOnGame {
     // `run` plays the script through and returns at its end, as the engine does when its input closes.
     explicit FrontEndOnGame(const std::string& script = "", const ReleaseProfile& release = currentRelease(),
                             std::vector<const char*> options = {})
-        : streams(script), frontEnd(streams.input(), streams.output(), release), game(&frontEnd, &config, release)
+        : streams(script), frontEnd(streams.input(), streams.output(), release.protocol),
+          game(&frontEnd, tableBytes(options, release), release.game)
     {
-        config.parseCommandLine(static_cast<int>(options.size()), options.data());
         EXPECT_EQ(game.init(), 0);
         frontEnd.run(&game);
     }
@@ -70,8 +70,15 @@ struct FrontEndOnGame {
         return lines;
     }
 
+    // The table size that the command-line options give.
+    static std::uint32_t tableBytes(std::vector<const char*> options, const ReleaseProfile& release)
+    {
+        Config_class config;
+        config.parseCommandLine(static_cast<int>(options.size()), options.data());
+        return config.tableSizeBytes(release.minHashBytes);
+    }
+
     MemoryStreams streams;
-    Config_class config;
     FrontEnd frontEnd;
     Game_class game;
 };

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/release_profile.h"
 #include "protocol/gui_interface.h"
+#include "release/release_profile.h"
 #include "support/memory_streams.h"
 
 struct ThinkingReport {
@@ -17,11 +17,14 @@ struct ThinkingReport {
 
 class RecordingGui : public GuiInterface_class {
 public:
-    RecordingGui() : GuiInterface_class(streams_.input(), streams_.output(), currentRelease()) {}
+    RecordingGui() : GuiInterface_class(streams_.input(), streams_.output(), currentRelease().protocol) {}
 
     void sendMove(const char* moveText) override { record("move " + std::string(moveText)); }
-    void sendResult(std::uint32_t code) override { record("result " + std::to_string(code)); }
-    void sendError(std::uint32_t kind, const char* text) override { record("error " + std::to_string(kind) + " " + text); }
+    void sendResult(ResultCode code) override { record("result " + std::to_string(static_cast<std::uint32_t>(code))); }
+    void sendError(ErrorKind kind, const char* text) override
+    {
+        record("error " + std::to_string(static_cast<std::uint32_t>(kind)) + " " + text);
+    }
     void resign() override { record("resign"); }
     void sendThinking() override
     {

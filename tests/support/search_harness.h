@@ -12,7 +12,7 @@
 
 struct SearchHarness {
     explicit SearchHarness(const std::string& fen, const ReleaseProfile& release = currentRelease())
-        : table(HashTable_class::create(8u << 20)), search(std::make_unique<Search_class>(release.search))
+        : table(HashTable_class::create(8u << 20)), search(std::make_unique<Search_class>(release.game.search))
     {
         EXPECT_EQ(search->setUpFromFen(&gui, fen.c_str(), table.get()), CE_SUCCESS) << fen;
         search->arm();

@@ -58,7 +58,7 @@ TEST(Allocation, GenerationAndMakeUnmakeAllocateNothing)
 TEST(Allocation, ASearchAllocatesNothingAfterSetUp)
 {
     auto table = HashTable_class::create(8u << 20);
-    auto search = std::make_unique<Search_class>(currentRelease().search);
+    auto search = std::make_unique<Search_class>(currentRelease().game.search);
     ASSERT_EQ(search->setUpFromFen(nullptr, "r1b1k2r/ppppqppp/2n2n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQK2R w KQkq - 1 6",
                                    table.get()),
               CE_SUCCESS);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/release_profile.h"
+#include "release/release_profile.h"
 
 TEST(CommandLine, TableSizeFromTheWords)
 {

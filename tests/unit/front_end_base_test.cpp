@@ -5,11 +5,11 @@
 #include <string>
 #include <tuple>
 
-#include "app/release_profile.h"
 #include "protocol/gui_detection.h"
 #include "protocol/uci_interface.h"
 #include "protocol/winboard_v1.h"
 #include "protocol/winboard_v2.h"
+#include "release/release_profile.h"
 #include "support/memory_streams.h"
 
 namespace {
@@ -51,7 +51,7 @@ TEST(GuiDetection, FirstLinesChooseTheFrontEndAndTheLastOneStaysPending)
     for (const auto& [input, kind, pending] : cases) {
         MemoryStreams streams(input);
         GuiInterface_class* detected = nullptr;
-        EXPECT_EQ(detectGui(streams.input(), streams.output(), currentRelease(), &detected), kind == None ? 1 : 0);
+        EXPECT_EQ(detectGui(streams.input(), streams.output(), currentRelease().protocol, &detected), kind == None ? 1 : 0);
         const std::unique_ptr<GuiInterface_class> frontEnd(detected);
         const Kind found = dynamic_cast<UciInterface_class*>(detected)           ? Uci
                            : dynamic_cast<WinBoardInterfaceV2_class*>(detected) ? V2

@@ -34,7 +34,7 @@ TEST(PlayThrough, OneControllerPlaysBothSides)
             ASSERT_EQ(events[next].rfind("result ", 0), 0u) << events[next];
             // Announced by the side that just moved, or, with no move, by the side to move.
             const Colour side = moved ? otherColour(referee.sideToMove()) : referee.sideToMove();
-            const char* line = resultLine(static_cast<std::uint32_t>(std::stoul(events[next].substr(7))));
+            const char* line = resultLine(static_cast<ResultCode>(std::stoul(events[next].substr(7))));
             ASSERT_NE(line, nullptr) << events[next];
             EXPECT_TRUE(referee.claimHolds(line, side, why)) << why;
         }

@@ -1,4 +1,4 @@
-#include "app/release_profile.h"
+#include "release/release_profile.h"
 
 #include <cstring>
 
@@ -123,24 +123,16 @@ constexpr SearchRules earlierRules()
 
 const ReleaseProfile kCurrent = {
     "0.5.15.1",
-    "Kelp V0.5.15.1",
     8388608,
-    currentRules(),
-    30,
-    true,
-    true,
-    true,
+    {currentRules(), 30, true},
+    {"Kelp V0.5.15.1", true, true},
 };
 
 const ReleaseProfile kEarlier = {
     "0.4.13.1",
-    "Kelp V0.4.13.1",
     262144,
-    earlierRules(),
-    111,
-    false,
-    false,
-    false,
+    {earlierRules(), 111, false},
+    {"Kelp V0.4.13.1", false, false},
 };
 
 } // namespace

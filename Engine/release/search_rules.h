@@ -1,6 +1,6 @@
 #pragma once
 // The parts of search and evaluation that differ between releases. Each
-// release profile (app/release_profile.cpp) fills one; the search and the
+// release profile (release/release_profile.cpp) fills one; the search and the
 // evaluation read it instead of carrying a copy per release.
 
 #include <cstdint>
