@@ -48,12 +48,13 @@ expect_bench() {   # NODES RELEASE RUNNER... TOOL
 # then a legal answer to 1. e4, then quit. Lines end in CR LF, as some Windows
 # interfaces write them: the engine must drop the CR.
 winboard_session() {   # ENGINE RUNNER...
-    local engine=$1 line move=""
+    local engine=$1 line move="" log
     shift
-    coproc ENGINE { "$@" "$engine" 2>/dev/null; }
+    log=$(mktemp)
+    coproc ENGINE { "$@" "$engine" 2>"$log"; }
     local pid=$ENGINE_PID
     printf 'xboard\r\nprotover 2\r\n' >&"${ENGINE[1]}"
-    read -r -t 60 line <&"${ENGINE[0]}" || fail "$engine: no feature line"
+    read -r -t 60 line <&"${ENGINE[0]}" || fail "$engine: no feature line; its standard error: $(tail -c 2000 "$log")"
     case "$line" in "feature "*" done=1") ;; *) fail "$engine: feature line '$line'" ;; esac
     printf 'new\r\nlevel 0 1 0\r\nusermove e2e4\r\n' >&"${ENGINE[1]}"
     while read -r -t 60 line <&"${ENGINE[0]}"; do
@@ -65,6 +66,7 @@ winboard_session() {   # ENGINE RUNNER...
     local status=0
     wait "$pid" || status=$?
     [ "$status" -eq 0 ] || fail "$engine: exit status $status after quit"
+    rm -f "$log"
     echo "    $engine: version 2 session answered e2e4 with $move, exit status 0"
 }
 
@@ -120,5 +122,9 @@ elif [ -x /usr/lib/wine/wine64 ]; then wine_runner=/usr/lib/wine/wine64
 fi
 step "windows: Wine prefix"
 "$wine_runner" cmd /c ver </dev/null >/dev/null 2>&1 || true
+# One wineserver for the whole stage: a program started while the previous
+# one's server is shutting down can fail to start at all.
+wineserver -p
 step_done
 check_platform "windows (Wine)" build-windows .exe "$wine_runner"
+wineserver -k || true
