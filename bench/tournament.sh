@@ -87,17 +87,17 @@ OUT="$(cd "$OUT" && pwd)"
 jobs_file="$OUT/jobs"
 : >"$jobs_file"
 round_allows() {   # round number, control
-    local spec
-    for spec in $ROUNDS; do
-        if [ "${spec%%:*}" = "$1" ]; then
-            [[ "$spec" != *:* ]] || [[ ",${spec#*:}," == *",$2,"* ]]
+    local round_entry
+    for round_entry in $ROUNDS; do
+        if [ "${round_entry%%:*}" = "$1" ]; then
+            [[ "$round_entry" != *:* ]] || [[ ",${round_entry#*:}," == *",$2,"* ]]
             return
         fi
     done
     return 1
 }
-for spec in $ROUNDS; do
-    round="${spec%%:*}"
+for round_entry in $ROUNDS; do
+    round="${round_entry%%:*}"
     for protocol in $PROTOCOLS; do
         for opponent in $OPPONENTS; do
             opponent_command "$opponent" >/dev/null || continue

@@ -2,7 +2,9 @@
 """The table of a bench/tournament.sh run: per time control and opponent the
 games, Kelp's score, the Elo difference with a 95% interval, Kelp's time
 forfeits, illegal moves or false claims, crashes or hangs, and its worst think
-time over its budget; then every failure of an opponent.
+time over its budget; then every failure of an opponent. A game the opponent
+lost by its own failure (out of time before its first move, a crash, a hang) is listed and
+counted apart, not scored: it says nothing about strength.
 
 Usage: tournament_report.py OUT_DIR   (one subdirectory per game, as the script writes them)
 
@@ -178,6 +180,8 @@ def game_record(directory):
         if re.search(r'Illegal move "[^"]*" from %s machine' % side, errors):
             record[who].append("illegal move")
     record["thinks"] = think_times(debug, kelp_side) if os.path.exists(debug) else []
+    record["opponent_moves"] = sum(1 for ms, direction, engine, text in (tokens(debug) if os.path.exists(debug) else [])
+                                   if engine == opp_side and direction == "<" and text.startswith("move "))
     if game is None or game[0] == "*":
         # Cut by the wall-clock limit (or xboard failed): the side that was thinking is stuck.
         last = [t for t in tokens(debug)] if os.path.exists(debug) else []
@@ -210,6 +214,13 @@ def game_record(directory):
     return record
 
 
+def opponent_failed(record):
+    """The opponent crashed or hung, or lost on time without a move: not a game of chess."""
+    if record["faults"] or not record["opponent_faults"]:
+        return False
+    return any(f != "time forfeit" for f in record["opponent_faults"]) or record["opponent_moves"] == 0
+
+
 def main():
     out = sys.argv[1]
     records = []
@@ -224,13 +235,13 @@ def main():
     for r in records:
         if r["meta"]["control"] not in controls:
             controls.append(r["meta"]["control"])
-    header = "%-6s %-9s %5s %9s %6s %-19s %4s %4s %5s %7s %7s" % (
-        "ctrl", "opponent", "games", "W-D-L", "score", "Elo (95%)", "TF", "ill", "crash", "over", "1st")
+    header = "%-6s %-9s %5s %9s %6s %-19s %4s %4s %5s %7s %7s %4s" % (
+        "ctrl", "opponent", "games", "W-D-L", "score", "Elo (95%)", "TF", "ill", "crash", "over", "1st", "oppF")
     print(header)
     print("-" * len(header))
 
     def row(label_control, label_opponent, group):
-        scored = [r["score"] for r in group if r["score"] is not None]
+        scored = [r["score"] for r in group if r["score"] is not None and not opponent_failed(r)]
         faults = [f for r in group for f in r["faults"]]
         thinks = [t for r in group for t in r["thinks"]]
         over = max((t - b for t, b, first in thinks if not first), default=0)
@@ -244,11 +255,12 @@ def main():
             score_text = "%.1f" % total
         else:
             games, wdl, elo_text, score_text = 0, "-", "-", "-"
-        print("%-6s %-9s %5d %9s %6s %-19s %4d %4d %5d %7d %7d" % (
+        print("%-6s %-9s %5d %9s %6s %-19s %4d %4d %5d %7d %7d %4d" % (
             label_control, label_opponent, games, wdl, score_text, elo_text,
             sum(1 for f in faults if f == "time forfeit"),
             sum(1 for f in faults if f.startswith("illegal")),
-            sum(1 for f in faults if f == "crash" or f.startswith("hang")), over, over_first))
+            sum(1 for f in faults if f == "crash" or f.startswith("hang")), over, over_first,
+            sum(1 for r in group if opponent_failed(r))))
 
     for control in controls:
         in_control = [r for r in records if r["meta"]["control"] == control]
@@ -268,7 +280,8 @@ def main():
     print()
     print("W-D-L and score are Kelp's; TF time forfeits, ill illegal moves or false claims, crash crashes or")
     print("hangs (all Kelp's); over: Kelp's worst think time beyond its budget in ms, 1st: the same for the")
-    print("first search of a game (which includes the engine's start-up).")
+    print("first search of a game (which includes the engine's start-up); oppF: games the opponent lost")
+    print("by its own failure, not scored (listed below).")
     reached = sum(1 for r in records if r["meta"]["control"].startswith("40/") and any(
         True for _ in r["thinks"][40:]))
     print("games at 40-move controls in which Kelp made more than 40 moves: %d" % reached)
