@@ -121,10 +121,13 @@ if command -v wine64 >/dev/null; then wine_runner=wine64
 elif [ -x /usr/lib/wine/wine64 ]; then wine_runner=/usr/lib/wine/wine64
 fi
 step "windows: Wine prefix"
-"$wine_runner" cmd /c ver </dev/null >/dev/null 2>&1 || true
-# One wineserver for the whole stage: a program started while the previous
-# one's server is shutting down can fail to start at all.
+# One wineserver for the whole stage, started before the prefix is made: a
+# program started while the previous one's server is shutting down can fail to
+# start at all.
+mkdir -p "$WINEPREFIX"
+wineserver -k 2>/dev/null || true
 wineserver -p
+"$wine_runner" cmd /c ver </dev/null >/dev/null 2>&1 || true
 step_done
 check_platform "windows (Wine)" build-windows .exe "$wine_runner"
 wineserver -k || true
