@@ -209,15 +209,23 @@ void Game_class::resyncSearchBoard()
 
 void Game_class::undoMove()
 {
+    stopAll();   // a running search would be reading the board taken back
     if (historyCount_ == historyFloor_)
         return;
     const MoveRecord record = gameHistory_.back();
+    const std::uint64_t reachedKey = board_.hashKey;
     gameHistory_.pop_back();
     historyCount_ = static_cast<std::uint32_t>(gameHistory_.size());
     board_.unmakeMove(record);
-    // The side that made the move is to move again.
+    // The side that made the move is to move again; a Black move had counted a full move.
     sideToMove_ = record.side;
     board_.sideToMove = record.side;
+    if (record.side == BLACK)
+        board_.addFullmoves(-1);
+    // The position the move reached scores as a draw only while it still
+    // stands twice in what is left of the game.
+    if (countKeyInHistory(reachedKey, gameHistory_.data(), historyCount_) < 2)
+        hashTable_->unfixPosition(reachedKey);
     resultAnnounced_ = false;
     // The search board never played the game's moves: copy the game board again.
     resyncSearchBoard();
@@ -225,10 +233,8 @@ void Game_class::undoMove()
 
 void Game_class::takeBackTwo()
 {
-    stopAll();
     undoMove();
     undoMove();
-    board_.addFullmoves(-1);
 }
 
 void Game_class::adoptBoard(const Board_class& edited)

@@ -110,6 +110,8 @@ private:
     // table's move, else the first legal move; 0 when there is none.
     Move chooseMoveToPlay(bool& fromBestLine);
     void cleanTable();
+    // Half-moves from the start of the game to the position on the board, for the clock.
+    std::uint32_t halfMovesIntoGame() const;
     void resyncSearchBoard();
     void announceResult(ResultCode resultCode);
     // Runs a whole search cycle on the calling thread, to at most `depth` plies.

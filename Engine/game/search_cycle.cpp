@@ -41,7 +41,7 @@ void Game_class::startThinking(std::chrono::steady_clock::time_point since)
     // Armed before the thread runs, so a stop that comes at once is not lost.
     setUpSearch();
     if (clockKnown_)
-        moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
+        moveTimeMs_ = budgetFromClock(clockMs_, halfMovesIntoGame(), movesPerControl_, moveTimeMs_);
     searchThread_.resume();
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
     const auto spentMs = static_cast<std::uint64_t>(std::max<std::int64_t>(spent.count(), 0));
@@ -104,7 +104,17 @@ void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
 {
     clockMs_ = std::uint64_t{seconds} * 1000 + extraMs;
     clockKnown_ = true;
-    moveTimeMs_ = budgetFromClock(clockMs_, historyCount_, movesPerControl_, moveTimeMs_);
+    moveTimeMs_ = budgetFromClock(clockMs_, halfMovesIntoGame(), movesPerControl_, moveTimeMs_);
+}
+
+std::uint32_t Game_class::halfMovesIntoGame() const
+{
+    // From the position's own move number, so that a game handed over at move
+    // 8 (a book line, a set-up position) is at move 8 for the clock; from
+    // "new" this is the number of half-moves played.
+    const std::int64_t fullMovesBefore = std::int64_t{board_.fullmoveNumber} - 1;
+    const std::int64_t halfMoves = std::max<std::int64_t>(fullMovesBefore, 0) * 2 + (sideToMove_ == BLACK ? 1 : 0);
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(halfMoves, UINT32_MAX));
 }
 
 void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)

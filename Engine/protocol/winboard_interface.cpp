@@ -22,6 +22,13 @@ bool startsWith(const char* line, const char* word)
     return std::strncmp(line, word, std::strlen(word)) == 0;
 }
 
+// True when the line's first word is `word` (the whole line, or the word and a blank).
+bool firstWordIs(const char* line, const char* word)
+{
+    const std::size_t length = std::strlen(word);
+    return std::strncmp(line, word, length) == 0 && (line[length] == '\0' || line[length] == ' ');
+}
+
 // The text from a 0-based character position, or "" for a shorter line.
 const char* textFrom(const char* line, std::size_t position)
 {
@@ -54,18 +61,19 @@ int WinBoardInterface_class::inputLoop()
     return 0;
 }
 
-// The first test that matches decides. The "contains" tests come first, so a
-// line such as "name whiteknight" sets White to move.
+// The first test that matches decides. "white", "black" and "time" are taken
+// only as the line's first word: an opponent's name ("name blackbird") or a
+// result comment must not change the side to move or the clock.
 void WinBoardInterface_class::dispatchCommand(const char* line)
 {
     Game_class& game = *game_;
     if (contains(line, "accepted"))
         return;
-    if (contains(line, "white")) {
+    if (firstWordIs(line, "white")) {
         game.setSideToMove(WHITE);
-    } else if (contains(line, "black")) {
+    } else if (firstWordIs(line, "black")) {
         game.setSideToMove(BLACK);
-    } else if (rules_.dispatcherHandlesTime && contains(line, "time")) {
+    } else if (rules_.dispatcherHandlesTime && firstWordIs(line, "time")) {
         // The clock in centiseconds, from the sixth character on.
         const std::int32_t centiseconds = readInt32(textFrom(line, 5));
         const std::uint32_t clock = centiseconds > 0 ? static_cast<std::uint32_t>(centiseconds) : 0;
@@ -85,6 +93,8 @@ void WinBoardInterface_class::dispatchCommand(const char* line)
         game.stopSearch();
     } else if (std::strcmp(line, "remove") == 0) {
         game.takeBackTwo();
+    } else if (std::strcmp(line, "undo") == 0) {
+        game.undoMove();
     } else if (std::strcmp(line, "force") == 0) {
         // A running search goes on, but its move will not be played.
         forceMode_ = true;

@@ -234,6 +234,18 @@ void HashTable_class::fixPosition(std::uint64_t key)
     tally(entry, true);
 }
 
+void HashTable_class::unfixPosition(std::uint64_t key)
+{
+    const auto keyLow = static_cast<std::uint32_t>(key);
+    const std::size_t index = std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    HashEntry& entry = entries()[index];
+    if (entry.flags != HASH_FIXED || !sameKey(entry, keyLow, static_cast<std::uint32_t>(key >> 32)))
+        return;
+    tally(entry, false);
+    entry.flags = HASH_EMPTY;
+    signatures()[index] = 0;
+}
+
 void HashTable_class::clear()
 {
     const std::size_t count = std::size_t{slotCount_} * HASH_ENTRIES_PER_SLOT;

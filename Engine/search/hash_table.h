@@ -70,6 +70,8 @@ public:
                std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount);
     // Marks a position that occurred earlier in the game: entry 0 of its slot.
     void fixPosition(std::uint64_t key);
+    // Takes the mark off again (a move taken back); other entries stay.
+    void unfixPosition(std::uint64_t key);
     void clear();
     // Drops every entry stored with more pieces of either colour than given.
     void clean(std::uint32_t whiteCount, std::uint32_t blackCount);

@@ -35,7 +35,9 @@ for engine in kelp kelp-0.4.13.1; do
     plugin="/usr/share/games/plugins/xboard/$engine.eng"
     if [ ! -f "$plugin" ]; then fail "no plugin file $plugin"; continue; fi
     command="$(sed -n 2p "$plugin")"
-    if [ "$(sed -n 1p "$plugin")" != "plugin spec 0.0" ] || [ "${command%% *}" != "$engine" ]; then
+    # Third line "chess", as Debian's engines say: PyChess skips plugin files that do not.
+    if [ "$(sed -n 1p "$plugin")" != "plugin spec 0.0" ] || [ "${command%% *}" != "$engine" ] ||
+        [ "$(sed -n 3p "$plugin")" != "chess" ]; then
         fail "$plugin does not name $engine:"; cat "$plugin"
     elif [ "$(command -v "${command%% *}")" != "/usr/games/$engine" ]; then
         fail "the command of $plugin, '$command', is not the installed engine"

@@ -8,6 +8,7 @@
 
 #include "support/board_helpers.h"
 #include "support/game_harness.h"
+#include "support/referee.h"
 
 namespace {
 
@@ -144,17 +145,64 @@ TEST(TakeBack, TwoHalfMovesOrTheOnlyOneAndNeverBehindAPositionFromTheInterface)
     h.force({"e2e4", "e7e5", "g1f3"});
     h.game.takeBackTwo();
     EXPECT_EQ(h.fen(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
-    h.game.takeBackTwo();   // only one half-move left: it goes, and the move number still drops
+    h.game.takeBackTwo();   // only one half-move left: it goes, and the move number stays right
     EXPECT_EQ(h.game.historyCount(), 0u);
     EXPECT_EQ(h.game.sideToMove(), WHITE);
-    EXPECT_EQ(h.fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 0");
+    EXPECT_EQ(h.fen(), START_FEN);
 
     h.force({"e2e4", "e7e5"});
     h.game.setPosition("4k3/8/8/8/8/8/4P3/4K3 w - - 0 30");
     h.force({"e2e4", "e8d7"});
+    h.game.undoMove();
+    EXPECT_EQ(h.fen(), "4k3/8/8/8/4P3/8/8/4K3 b - e3 0 30");
     h.game.takeBackTwo();
-    h.game.takeBackTwo();
-    EXPECT_EQ(h.fen(), "4k3/8/8/8/8/8/4P3/4K3 w - - 0 29");
+    h.game.undoMove();
+    EXPECT_EQ(h.fen(), "4k3/8/8/8/8/8/4P3/4K3 w - - 0 30");
+}
+
+TEST(TakeBack, AReturnTakenBackNoLongerScoresAsADraw)
+{
+    GameHarness h;
+    h.force(kKnightsOutAndBack);   // the start position stands a second time: marked
+    const std::uint64_t start = h.game.board().hashKey;
+    auto marked = [&] {
+        const HashEntry* entry = h.game.hashTable()->peek(start);
+        return entry != nullptr && entry->flags == HASH_FIXED;
+    };
+    EXPECT_TRUE(marked());
+    h.game.undoMove();
+    EXPECT_FALSE(marked());
+    h.force({"f6g8", "g1f3", "g8f6", "f3g1", "f6g8"});   // three times now
+    h.game.undoMove();
+    EXPECT_TRUE(marked());   // it still stands twice in the game
+}
+
+TEST(TakeBack, UndoAndRemoveInAnyOrderKeepTheInterfacesPosition)
+{
+    // The interface's view: a prefix of one opening line, replayed by the referee.
+    const std::vector<std::string> line = quietOpening();
+    GameHarness h;
+    std::size_t played = 0;
+    unsigned seed = 12345;
+    for (int step = 0; step < 400; ++step) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned pick = (seed >> 16) % 5;
+        if (pick <= 2 && played < line.size()) {
+            h.force({line[played++]});
+        } else if (pick == 3) {
+            h.game.undoMove();
+            played -= played > 0 ? 1 : 0;
+        } else {
+            h.game.takeBackTwo();
+            played -= std::min<std::size_t>(played, 2);
+        }
+        Referee referee;
+        std::string why;
+        for (std::size_t i = 0; i < played; ++i)
+            ASSERT_TRUE(referee.play(line[i], why)) << why;
+        ASSERT_EQ(h.fen(), referee.fen()) << "step " << step;
+        ASSERT_EQ(h.game.historyCount(), played);
+    }
 }
 
 TEST(History, LongGamesKeepWorkingBeyond1024HalfMoves)

@@ -34,6 +34,16 @@ TEST(WinBoardClock, TimeIsCentisecondsAndLevelReadsItsNumbersLikeAtoi)
         EXPECT_EQ(v2.game.movesPerControl(), movesPerControl) << line;
     }
     EXPECT_TRUE(v2.said().empty());
+
+    // A game handed over at move 8 is at move 8 for the clock: 33 moves left of 40.
+    V2 book("setboard rnbqkb1r/pppp1ppp/5n2/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 1 8\nlevel 40 1 0\n");
+    EXPECT_EQ(book.budgetAfter("time 6000"), 1818u);
+    // An opponent's name or a comment is no command; "white", "black" and "time" are first words.
+    EXPECT_EQ(book.budgetAfter("name timelord 100"), 1818u);
+    for (const char* line : {"name blackbird", "name whiteknight", "result 1-0 {black resigns}"})
+        book.frontEnd.dispatchCommand(line);
+    EXPECT_EQ(book.game.sideToMove(), WHITE);
+    EXPECT_TRUE(book.said().empty());
 }
 
 TEST(WinBoardDispatch, ShortUsermoveAndSetboardLinesAreRejectedNotOverread)
