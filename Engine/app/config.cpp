@@ -45,6 +45,15 @@ void Config_class::parseCommandLine(int count, const char* const* words)
                 hashSizeGiven = false;
             }
             i += 2;
+        } else if (std::strcmp(words[i], "--full") == 0) {
+            fullMode = true;
+            i += 1;
+        } else if (std::strcmp(words[i], "--help") == 0) {
+            helpWanted = true;
+            i += 1;
+        } else if (std::strcmp(words[i], "--version") == 0) {
+            versionWanted = true;
+            i += 1;
         } else if (std::strcmp(words[i], "-R") == 0) {
             // "-R" takes the next word as its value; no value changes anything.
             i += 2;

@@ -2,6 +2,8 @@
 // The engine's only settings come from its command line:
 //   -C <MiB>   transposition table size in MiB
 //   -R <word>  accepted for compatibility; its value has no effect
+//   --full     the full mode (where the release has one)
+//   --help, --version
 // Later options override earlier ones; unknown words are skipped silently.
 
 #include <cstdint>
@@ -12,6 +14,9 @@ class Config_class {
 public:
     std::uint32_t hashBytes = DEFAULT_HASH_BYTES;
     bool hashSizeGiven = true;
+    bool fullMode = false;
+    bool helpWanted = false;
+    bool versionWanted = false;
 
     // words: the arguments after the program name; count: how many there are.
     void parseCommandLine(int count, const char* const* words);

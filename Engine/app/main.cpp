@@ -1,4 +1,4 @@
-// Entry point of both releases; the build says which one this binary is.
+// Entry point of both releases and of kelp-full; the build says which one this binary is.
 #include "app/startup.h"
 #include "platform/signals.h"
 #include "platform/standard_streams.h"
@@ -10,6 +10,6 @@ int main(int argc, char** argv)
     useByteExactStandardStreams();
     ignoreBrokenPipeSignal();
     const ReleaseProfile& release = KELP_EARLIER_RELEASE ? earlierRelease() : currentRelease();
-    runEngine(argc, argv, release, standardInput(), standardOutput());
+    runEngine(argc, argv, release, standardInput(), standardOutput(), KELP_FULL_MODE != 0);
     return 0;
 }

@@ -1,21 +1,54 @@
 #include "app/startup.h"
 
 #include <memory>
+#include <string>
 
 #include "app/config.h"
 #include "game/game.h"
 #include "platform/debug_output.h"
 #include "protocol/gui_detection.h"
 
+namespace {
+
+void printUsage(LineOutput& output, const std::string& program, const ReleaseProfile& release, bool fullModeBuiltIn)
+{
+    const std::string options = fullModeBuiltIn || !release.hasFullMode ? "" : "[--full] ";
+    output.writeLine(("Usage: " + program + " " + options + "[-C MIB] [-R WORD] | --help | --version").c_str());
+    output.writeLine("A chess engine for xboard/WinBoard (protocol 1 and 2) and UCI interfaces: start it from");
+    output.writeLine("the interface, which talks to it over standard input and output.");
+    if (fullModeBuiltIn)
+        output.writeLine("This is the full mode: UCI play and analysis, pondering, ping, st, sd and memory.");
+    else if (release.hasFullMode)
+        output.writeLine("  --full      the full mode: UCI play and analysis, pondering, ping, st, sd and memory");
+    output.writeLine("  -C MIB      transposition table size in MiB (default 8)");
+    output.writeLine("  -R WORD     accepted and ignored");
+    output.writeLine("  --help      this text");
+    output.writeLine("  --version   the version");
+}
+
+} // namespace
+
 int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
-              LineInput& input, LineOutput& output)
+              LineInput& input, LineOutput& output, bool fullModeBuiltIn)
 {
     Config_class config;
     if (argc > 1)
         config.parseCommandLine(argc - 1, argv + 1);
+    const std::string program = fullModeBuiltIn               ? "kelp-full"
+                                : &release == &currentRelease() ? "kelp"
+                                                                : std::string("kelp-") + release.version;
+    if (config.helpWanted) {
+        printUsage(output, program, release, fullModeBuiltIn);
+        return 0;
+    }
+    if (config.versionWanted) {
+        output.writeLine((program + " " + release.version).c_str());
+        return 0;
+    }
+    const bool fullMode = release.hasFullMode && (fullModeBuiltIn || config.fullMode);
 
     GuiInterface_class* detected = nullptr;
-    if (detectGui(input, output, release.protocol, &detected) != 0) {
+    if (detectGui(input, output, release.protocol, &detected, fullMode) != 0) {
         output.writeLine("unsupported GUI");
         return 0;
     }
@@ -26,6 +59,8 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
         debugOutput("kelp: out of memory, stopping\n");
         return 0;
     }
+    if (fullMode)
+        game->enableFullMode();
     frontEnd->run(game.get());
     game->stopAll();   // "quit" has ended the search cycle; make sure before teardown
 

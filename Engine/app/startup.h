@@ -5,5 +5,6 @@
 #include "protocol/line_io.h"
 #include "release/release_profile.h"
 
+// fullModeBuiltIn: the program is kelp-full, whose full mode needs no switch.
 int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
-              LineInput& input, LineOutput& output);
+              LineInput& input, LineOutput& output, bool fullModeBuiltIn = false);

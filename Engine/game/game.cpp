@@ -76,6 +76,8 @@ int Game_class::userMove(const char* text)
     // The engine's clock runs from here: finishing the last cycle and cleaning
     // the table come out of the move's budget.
     const auto received = std::chrono::steady_clock::now();
+    if (fullMode_ && ponderHitWith(text))
+        return MOVE_ACCEPTED;
     stopAll();
     if (applyMoveText(text) == MOVE_REJECTED) {
         gui_->sendError(ErrorKind::IllegalMove, text);
@@ -89,27 +91,42 @@ int Game_class::userMove(const char* text)
     return MOVE_ACCEPTED;
 }
 
-int Game_class::applyMoveText(const char* text)
+Move Game_class::legalMove(const char* text)
 {
     const Move pattern = parseMoveText(sideToMove_, text);
     board_.sideToMove = sideToMove_;
     // After a side switch the side not to move may stand in check: no move
     // is played then, or its king could be taken.
     if (!board_.isLegalPosition())
-        return MOVE_REJECTED;
+        return NO_MOVE;
     moveList_->setSide(sideToMove_);
     moveList_->mobilityIndex = 0;
     board_.generateMoves(*moveList_);
-    const Move move = findMove(*moveList_, pattern);
+    return findMove(*moveList_, pattern);
+}
+
+int Game_class::applyMoveText(const char* text)
+{
+    const Move move = legalMove(text);
     if (move == NO_MOVE)
         return MOVE_REJECTED;
+    recordMove(move, true);
+    return MOVE_ACCEPTED;
+}
 
+bool Game_class::recordMove(Move move, bool markRepeats)
+{
     MoveRecord record;
     record.move = move;
     board_.makeMove(record);
     // A return to a position of this game scores as a draw in the search.
-    if (countKeyInHistory(board_.hashKey, gameHistory_.data(), historyCount_) > 0)
+    if (countKeyInHistory(board_.hashKey, gameHistory_.data(), historyCount_) > 0) {
+        if (!markRepeats) {
+            board_.unmakeMove(record);
+            return false;
+        }
         hashTable_->fixPosition(board_.hashKey);
+    }
     if (sideToMove_ == BLACK)
         board_.addFullmoves(1);
     gameHistory_.push_back(record);
@@ -118,7 +135,7 @@ int Game_class::applyMoveText(const char* text)
     board_.sideToMove = sideToMove_;
     board_.computeHashKey();
     resultAnnounced_ = false;
-    return MOVE_ACCEPTED;
+    return true;
 }
 
 bool Game_class::checkGameEnd()
@@ -175,7 +192,7 @@ Move Game_class::chooseMoveToPlay(bool& fromBestLine)
     return NO_MOVE;
 }
 
-void Game_class::playEngineMove()
+bool Game_class::playEngineMove()
 {
     bool fromBestLine = false;
     const Move move = chooseMoveToPlay(fromBestLine);
@@ -186,7 +203,7 @@ void Game_class::playEngineMove()
             announceResult(sideToMove_ == WHITE ? ResultCode::BlackMates : ResultCode::WhiteMates);
         else if (board_.statusFlags & STATUS_STALEMATED)
             announceResult(ResultCode::Stalemate);
-        return;
+        return false;
     }
     char text[MOVE_TEXT_SIZE];
     moveToText(move, text);
@@ -194,12 +211,17 @@ void Game_class::playEngineMove()
     hashTable_->printStatistics();   // the table as the search left it
     applyMoveText(text);
     if (checkGameEnd())
-        return;
+        return false;
     // checkGameEnd generated the reply moves: none while in check is our mate.
-    if (board_.statusFlags & STATUS_CHECKMATED)
+    if (board_.statusFlags & STATUS_CHECKMATED) {
         announceResult(sideToMove_ == WHITE ? ResultCode::BlackMates : ResultCode::WhiteMates);
-    else if (fromBestLine && search_->bestScore() < RESIGN_BELOW)
+        return false;
+    }
+    if (fromBestLine && search_->bestScore() < RESIGN_BELOW) {
         gui_->resign();
+        return false;
+    }
+    return true;
 }
 
 void Game_class::resyncSearchBoard()

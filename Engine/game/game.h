@@ -6,15 +6,19 @@
 //
 //   game.cpp          positions, moves, end-of-game rules, take-backs
 //   search_cycle.cpp  the search and timer threads, stopping, the clock
+//   full_cycle.cpp    the full mode's searches: limits, pondering, analysis
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "board/board.h"
 #include "game/game_listener.h"
+#include "game/search_limits.h"
 #include "platform/manual_reset_event.h"
 #include "platform/worker_thread.h"
 #include "release/release_profile.h"
@@ -23,6 +27,8 @@
 
 constexpr std::uint32_t GAME_HISTORY_RESERVE = 1024;   // half-moves kept without reallocating
 constexpr std::int32_t RESIGN_BELOW = -1492;            // a best score under this resigns
+// How deep the input thread searches when no search thread can be started.
+constexpr std::uint32_t FALLBACK_SEARCH_DEPTH = 3;
 
 // Answers of userMove and applyMoveText.
 constexpr int MOVE_ACCEPTED = 0;
@@ -53,8 +59,9 @@ public:
     // Announces stalemate, repetition, insufficient material or the fifty-move
     // rule for the side to move; true when the game is over.
     bool checkGameEnd();
-    // On the search thread: announces and plays the search's move.
-    void playEngineMove();
+    // On the search thread: announces and plays the search's move; true when
+    // a move was played and the game goes on.
+    bool playEngineMove();
     void undoMove();
     void takeBackTwo();
     // Takes over a board set up in the edit mode; one without exactly one king
@@ -84,6 +91,43 @@ public:
     // many plies, as when no search thread can be started; whole games then
     // run on one thread without waits (the protocol fuzzer plays them so).
     void setInlineSearchDepth(std::uint32_t depth) { inlineSearchDepth_ = depth; }
+
+    // --- the full mode ---------------------------------------------------------
+    // Turns the full mode on (before the first search): searches under limits,
+    // the increment in every budget, pondering and analysis. Its timer only
+    // asks the search to stop; the input thread alone joins the search thread.
+    void enableFullMode() { fullMode_ = true; }
+    bool fullMode() const { return fullMode_; }
+    // Starts a search of the position on the board (ending any earlier cycle
+    // first); false, and nothing started, when the position cannot be searched.
+    bool startSearch(const SearchLimits& limits, SearchOutcome outcome,
+                     std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now());
+    // A "go ponder" search now runs on the engine's own time, with the budget
+    // it was given less the time already spent.
+    void ponderHit();
+    // WinBoard: think on the opponent's time about the expected reply.
+    void setPondering(bool on) { ponderingWanted_ = on; }
+    // WinBoard limits of the engine's own moves: a fixed time a move (0: the
+    // clock and level decide) and a depth (0: none).
+    void setFixedMoveTime(std::uint64_t ms) { fixedMoveMs_ = ms; }
+    void setSearchDepthLimit(std::uint32_t depth) { ownDepthLimit_ = depth; }
+    // Waits until a search that is to play the engine's move has played it.
+    void waitForOwnMove();
+    // True while a search of the full mode (or its ponder phase) runs.
+    bool searching();
+    // Ends a ponder phase (WinBoard "easy"); a search for the engine's own move goes on.
+    void stopPondering();
+    // Counts the searches startSearch has started.
+    std::uint32_t searchCount() const { return searchCount_.load(); }
+    // Milliseconds since the running search (or its ponder phase) began.
+    std::uint64_t searchElapsedMs() const;
+    // A new table of this size (the old one stays if it cannot be had); emptied.
+    bool resizeTable(std::uint32_t bytes);
+    void clearTable();
+    // The legal move a text names in the game's position, or NO_MOVE.
+    Move legalMove(const char* text);
+    // Starts the game afresh from a position: no history before it.
+    bool resetToPosition(const char* fen);
 
     // Start a search after each accepted opponent move.
     std::atomic<bool> thinkAfterUserMove{true};
@@ -116,6 +160,27 @@ private:
     void announceResult(ResultCode resultCode);
     // Runs a whole search cycle on the calling thread, to at most `depth` plies.
     void searchOnThisThread(std::uint32_t depth);
+    // Plays a legal move on the game board and records it; with markRepeats
+    // false a return to an earlier position is left unmarked (false when it is one).
+    bool recordMove(Move move, bool markRepeats);
+
+    // The full mode's cycle (full_cycle.cpp).
+    enum class Phase : std::uint8_t { Idle, Thinking, Pondering };
+    void fullSearchThreadBody();
+    void fullTimerThreadBody(std::uint32_t generation);
+    void fullStopSearch();
+    // Arms the timer for the phase now running, `spent` of its budget gone.
+    void armTimer(std::uint32_t budgetMs, std::uint64_t spentMs);
+    std::uint32_t budgetFor(const SearchLimits& limits) const;
+    void finishPhase(SearchOutcome outcome);
+    // After the engine's move: a ponder search of the expected reply, on this thread.
+    bool startPonderPhase();
+    // WinBoard: the opponent played the reply the ponder phase expected; the
+    // ponder search goes on as the engine's own. False when it is no hit.
+    bool ponderHitWith(const char* text);
+    void announceBestMove();
+    // Marks every position the game has returned to (a new or emptied table).
+    void markRepetitions();
 
     GameListener* gui_;
     std::uint32_t tableBytes_;
@@ -143,6 +208,26 @@ private:
     std::uint32_t inlineSearchDepth_ = 0;
     std::uint64_t clockMs_ = 0;
     bool clockKnown_ = false;   // a clock came after the last level
+
+    // The full mode. The cycle's state is shared by the input, search and
+    // timer threads under cycleMutex_.
+    bool fullMode_ = false;
+    std::atomic<bool> ponderingWanted_{false};
+    std::atomic<std::uint64_t> fixedMoveMs_{0};
+    std::atomic<std::uint32_t> ownDepthLimit_{0};
+    SearchLimits limits_;
+    std::uint32_t ponderBudgetMs_ = 0;    // a "go ponder" search's budget after the hit
+    std::mutex cycleMutex_;
+    std::condition_variable cycleChanged_;
+    Phase phase_ = Phase::Idle;
+    SearchOutcome outcome_ = SearchOutcome::Nothing;
+    bool holdResult_ = false;             // the search may not end by itself
+    bool stopRequested_ = false;          // the input thread is ending the cycle
+    std::uint32_t generation_ = 0;        // counts phases, so a timer stops only its own
+    Move expectedReply_ = NO_MOVE;        // what the ponder phase assumes the opponent plays
+    bool movePlayedAndGameGoesOn_ = false;   // the search thread's last phase, for pondering
+    std::atomic<std::int64_t> phaseStartNs_{0};
+    std::atomic<std::uint32_t> searchCount_{0};
 
     // The search cycle.
     WorkerThread searchThread_;

@@ -29,4 +29,7 @@ public:
     virtual void sendResult(ResultCode resultCode) = 0;
     virtual void sendError(ErrorKind errorKind, const char* text) = 0;
     virtual void resign() = 0;
+    // The full mode's UCI answer: the best move (NO_MOVE when there is none)
+    // and the reply expected to it (NO_MOVE when there is none).
+    virtual void sendBestMove(Move, Move) {}
 };

@@ -10,17 +10,18 @@
 #include "game/time_control.h"
 #include "platform/debug_output.h"
 
-namespace {
-
-// How deep the input thread searches when no search thread can be started.
-constexpr std::uint32_t FALLBACK_SEARCH_DEPTH = 3;
-
-} // namespace
-
 #include <algorithm>
 
 void Game_class::startThinking(std::chrono::steady_clock::time_point since)
 {
+    if (fullMode_) {
+        SearchLimits limits;
+        limits.useGameClock = true;
+        limits.depth = ownDepthLimit_;
+        if (!startSearch(limits, SearchOutcome::PlayMove, since))
+            gui_->sendError(ErrorKind::IllegalPosition, "");
+        return;
+    }
     stopAll();   // closes what is left of the previous cycle
     if (!board_.isLegalPosition()) {
         gui_->sendError(ErrorKind::IllegalPosition, "");
@@ -66,6 +67,10 @@ void Game_class::searchOnThisThread(std::uint32_t depth)
 
 void Game_class::stopSearch()
 {
+    if (fullMode_ && search_) {
+        fullStopSearch();
+        return;
+    }
     if (search_ && search_->stop())
         searchThread_.join();
 }

@@ -50,3 +50,18 @@ std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, st
     const std::uint64_t share = moves == 0 ? baseSeconds / zeroMovesDivisor : baseSeconds / (std::uint64_t{moves} + 1);
     return share == 0 ? DEFAULT_MOVE_TIME_MS : clampToUint32(share * 1000);
 }
+
+std::uint32_t budgetWithIncrement(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
+                                  std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t current)
+{
+    const std::uint64_t usable = clockMs > CLOCK_RESERVE_MS ? clockMs - CLOCK_RESERVE_MS : 0;
+    const std::uint64_t rule = movesToGo != 0 ? clockMs / movesToGo
+                                              : ruleFromClock(clockMs, halfMovesPlayed, movesPerControl, current);
+    return clampToUint32(std::min(rule + incrementMs, usable));
+}
+
+std::uint32_t budgetForFixedTime(std::uint64_t ms)
+{
+    const std::uint64_t margin = 20 + ms / 100;
+    return clampToUint32(ms > margin ? ms - margin : 0);
+}

@@ -30,3 +30,13 @@ std::uint32_t budgetFromClock(std::uint64_t clockMs, std::uint32_t halfMovesPlay
 // base seconds / zeroMovesDivisor per move). Never 0: a level too short for
 // whole seconds gets DEFAULT_MOVE_TIME_MS, until the clock says more.
 std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t zeroMovesDivisor);
+
+// The full mode's budget from a clock: the rule above (with `movesToGo`, when
+// given, as the moves left in the control), plus the increment each move
+// earns; never past the clock less CLOCK_RESERVE_MS.
+std::uint32_t budgetWithIncrement(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
+                                  std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t current);
+
+// A fixed time a move (UCI movetime, WinBoard st): nearly all of it, less a
+// margin for stopping the search and sending the move (20 ms and 1%).
+std::uint32_t budgetForFixedTime(std::uint64_t ms);

@@ -6,6 +6,7 @@
 // protocol text.
 
 #include <cstdint>
+#include <string>
 
 #include "game/game_listener.h"
 #include "protocol/line_io.h"
@@ -46,6 +47,8 @@ protected:
     // has failed (nobody reads the answers any more): every loop then ends as
     // on "quit".
     bool readLine(char* buffer) { return !output_.failed() && input_.readLine(buffer) && !output_.failed(); }
+    // The full mode's reading: lines of any reasonable length, whole.
+    bool readLine(std::string& line) { return !output_.failed() && input_.readLine(line) && !output_.failed(); }
     void writeLine(const char* text) { output_.writeLine(text); }
 
     bool running_ = false;

@@ -27,6 +27,25 @@ bool LineInput::readLine(char* buffer)
     return !atEnd;
 }
 
+bool LineInput::readLine(std::string& line)
+{
+    line.clear();
+    bool tooLong = false;
+    int c;
+    while ((c = std::getc(stream_)) != EOF && c != '\n') {
+        if (line.size() < MAX_LONG_LINE_LENGTH)
+            line.push_back(static_cast<char>(c));
+        else
+            tooLong = true;
+    }
+    const bool atEnd = (c == EOF && line.empty() && !tooLong);
+    while (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    if (tooLong)
+        line.clear();
+    return !atEnd;
+}
+
 void LineOutput::writeLine(const char* text)
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -8,9 +8,13 @@
 #include <cstddef>
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 constexpr std::size_t MAX_LINE_LENGTH = 255;
 constexpr std::size_t LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 1;
+// The full mode reads lines whole up to this length (a UCI "position" of a
+// long game resends every move).
+constexpr std::size_t MAX_LONG_LINE_LENGTH = 16u << 20;
 
 class LineInput {
 public:
@@ -20,6 +24,9 @@ public:
     // Returns false at end of input with no characters read; the buffer then
     // holds the empty text.
     bool readLine(char* buffer);
+    // The same into a string, for lines of up to MAX_LONG_LINE_LENGTH
+    // characters; a longer line is consumed and read as empty.
+    bool readLine(std::string& line);
 
 private:
     std::FILE* stream_;

@@ -14,10 +14,7 @@ int UciInterface_class::run(Game_class* game)
 int UciInterface_class::inputLoop()
 {
     running_ = true;
-    writeLine("id name Kelp Test");
-    writeLine("id author Quarnel");
-    writeLine("option name Hossa type spin default 1 min 1 max 512");
-    writeLine("option name Zorb type button");
+    sendIdentity();
     writeLine("uciok");
     char line[LINE_BUFFER_SIZE];
     while (running_) {
@@ -27,6 +24,14 @@ int UciInterface_class::inputLoop()
             writeLine("readyok");
     }
     return 0;
+}
+
+void UciInterface_class::sendIdentity()
+{
+    writeLine("id name Kelp Test");
+    writeLine("id author Quarnel");
+    writeLine("option name Hossa type spin default 1 min 1 max 512");
+    writeLine("option name Zorb type button");
 }
 
 void UciInterface_class::sendMove(const char* moveText)

@@ -17,4 +17,8 @@ public:
     void offerDraw() override;
     void resign() override;
     void sendThinking() override;
+
+protected:
+    // The identity and the two documented options (without "uciok").
+    void sendIdentity();
 };

@@ -1,5 +1,6 @@
 #include "protocol/winboard_interface.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,14 @@ const char* textFrom(const char* line, std::size_t position)
 
 } // namespace
 
+WinBoardInterface_class::WinBoardInterface_class(LineInput& input, LineOutput& output, const ProtocolRules& rules,
+                                                 bool fullMode)
+    : GuiInterface_class(input, output, rules), fullMode_(fullMode)
+{
+    if (fullMode_)
+        legalLine_ = std::make_unique<LegalLine>();
+}
+
 int WinBoardInterface_class::run(Game_class* game)
 {
     game_ = game;
@@ -65,6 +74,17 @@ int WinBoardInterface_class::inputLoop()
 // only as the line's first word: an opponent's name ("name blackbird") or a
 // result comment must not change the side to move or the clock.
 void WinBoardInterface_class::dispatchCommand(const char* line)
+{
+    Game_class& game = *game_;
+    if (fullMode_ && dispatchFullModeCommand(line))
+        return;
+    dispatchDocumentedCommand(line);
+    // Analysis goes on from whatever position the command left.
+    if (analyzing_ && running_ && !game.searching())
+        startAnalysis();
+}
+
+void WinBoardInterface_class::dispatchDocumentedCommand(const char* line)
 {
     Game_class& game = *game_;
     if (contains(line, "accepted"))
@@ -185,8 +205,21 @@ void WinBoardInterface_class::resign()
 
 void WinBoardInterface_class::sendThinking()
 {
+    std::int32_t time = thinkingTime;
+    std::uint32_t shown = pvLength;
+    if (fullMode_) {
+        // The full mode shows the real time, in centiseconds, and only moves
+        // that can be played, unless told "nopost".
+        lastDepth_ = thinkingDepth;
+        lastNodes_ = thinkingNodes;
+        if (!postThinking_ && !analyzing_)
+            return;
+        time = static_cast<std::int32_t>(std::min<std::uint64_t>(game_->searchElapsedMs() / 10, INT32_MAX));
+        const Search_class& search = *game_->search();
+        shown = legalLine_->legalLength(search.board(), search.rootSide(), pv, pvLength);
+    }
     char line[THINKING_LINE_SIZE];
-    formatThinkingLine(thinkingDepth, thinkingScore, thinkingTime, thinkingNodes, pv, pvLength, line);
+    formatThinkingLine(thinkingDepth, thinkingScore, time, thinkingNodes, pv, shown, line);
     writeLine(line);
 }
 

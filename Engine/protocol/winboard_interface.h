@@ -3,11 +3,19 @@
 // dispatcher and one set of output lines. The dialects differ only in what
 // they do with a line the dispatcher does not know (handleDialectCommand).
 
+#include <atomic>
+#include <cstdint>
+
+#include <memory>
+
 #include "protocol/gui_interface.h"
+#include "protocol/legal_line.h"
 
 class WinBoardInterface_class : public GuiInterface_class {
 public:
-    using GuiInterface_class::GuiInterface_class;
+    // fullMode: the commands the documented protocol lacks (ping, analyze,
+    // st, sd, memory, post/nopost, hard/easy) are understood as well.
+    WinBoardInterface_class(LineInput& input, LineOutput& output, const ProtocolRules& rules, bool fullMode = false);
 
     int run(Game_class* game) override;
     int inputLoop() override;
@@ -26,9 +34,23 @@ public:
     virtual int handleDialectCommand(const char* line);
 
     void dispatchCommand(const char* line);
+    // The commands of the documented protocol (dispatchCommand adds the full mode's).
+    void dispatchDocumentedCommand(const char* line);
 
 protected:
     bool forceMode_ = false;
+    const bool fullMode_;
+
+private:
+    // The full mode's commands (winboard_full_mode.cpp): true when the line was one.
+    bool dispatchFullModeCommand(const char* line);
+    void startAnalysis();
+    std::atomic<bool> analyzing_{false};
+    std::atomic<bool> postThinking_{true};
+    // What the last thinking line said, for "." in analysis.
+    std::atomic<std::int32_t> lastDepth_{0};
+    std::atomic<std::int32_t> lastNodes_{0};
+    std::unique_ptr<LegalLine> legalLine_;   // the full mode's, used on the search thread
 };
 
 // True when the line starts with a letter, a digit, a letter and a digit.

@@ -5,8 +5,8 @@
 
 
 WinBoardInterfaceV2_class::WinBoardInterfaceV2_class(LineInput& input, LineOutput& output,
-                                                     const ProtocolRules& rules)
-    : WinBoardInterface_class(input, output, rules)
+                                                     const ProtocolRules& rules, bool fullMode)
+    : WinBoardInterface_class(input, output, rules, fullMode)
 {
     sendFeatures();
 }
@@ -24,11 +24,12 @@ int WinBoardInterfaceV2_class::handleDialectCommand(const char* line)
 
 void WinBoardInterfaceV2_class::sendFeatures()
 {
+    // The full mode answers ping, analyses and takes a table size.
     char line[LINE_BUFFER_SIZE];
     std::snprintf(line, sizeof line,
-                  "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 "
-                  "sigint=0 sigterm=0 reuse=0 analyze=0 myname=\"%s\" colors=0 ics=0 name=1 "
-                  "pause=0 done=1",
-                  rules_.engineName);
+                  "feature ping=%d setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 "
+                  "sigint=0 sigterm=0 reuse=0 analyze=%d myname=\"%s\" colors=0 ics=0 name=1 "
+                  "pause=0 %sdone=1",
+                  fullMode_ ? 1 : 0, fullMode_ ? 1 : 0, rules_.engineName, fullMode_ ? "memory=1 " : "");
     writeLine(line);
 }

@@ -126,6 +126,7 @@ const ReleaseProfile kCurrent = {
     8388608,
     {currentRules(), 30, true},
     {"Kelp V0.5.15.1", true, true},
+    true,
 };
 
 const ReleaseProfile kEarlier = {
@@ -133,6 +134,7 @@ const ReleaseProfile kEarlier = {
     262144,
     {earlierRules(), 111, false},
     {"Kelp V0.4.13.1", false, false},
+    false,
 };
 
 } // namespace

@@ -28,6 +28,7 @@ struct ReleaseProfile {
     std::uint32_t minHashBytes; // smallest table size a "-C" request may give
     GameRules game;
     ProtocolRules protocol;
+    bool hasFullMode;           // "--full" (and kelp-full) turn the full mode on
 };
 
 const ReleaseProfile& currentRelease();

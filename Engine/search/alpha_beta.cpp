@@ -57,7 +57,8 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
 
     std::int32_t tableScore = alpha;
     HashEntry* entry = nullptr;
-    if (table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, tableScore, beta, &entry)) {
+    if (!rootRestricted(ply) &&
+        table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, tableScore, beta, &entry)) {
         if (entry->flags != HASH_FIXED) {
             list.pv[0] = entry->move;
             list.pvLength = 1;
@@ -82,6 +83,8 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
     }
 
     board_.generateMoves(list);
+    if (rootRestricted(ply))
+        keepRootMoves(list);
     const std::uint32_t status = board_.statusFlags;
     if (status & STATUS_CHECKMATED) {
         const std::int32_t mated = static_cast<std::int32_t>(ply) - MATE_SCORE;
@@ -163,7 +166,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         if (!keepSearching())
             return alpha;
     }
-    if (keepSearching())
+    if (keepSearching() && !rootRestricted(ply))
         store(list, ply, alpha, found ? HASH_EXACT : HASH_UPPER, searchDepth);
     return alpha;
 }

@@ -41,6 +41,10 @@ public:
     void assignSides(Colour rootSide);
     // Stops iterative deepening after this iteration (default: no limit).
     void setDepthLimit(std::uint32_t depth) { depthLimit_ = depth; }
+    // Ends the search once it has searched this many nodes (0: no limit).
+    void setNodeLimit(std::uint32_t nodes) { nodeLimit_ = nodes; }
+    // The root searches only these of its moves (count 0: all of them).
+    void restrictRootMoves(const Move* moves, std::uint32_t count);
 
     // --- searching -----------------------------------------------------------
     // Lets a search run: set just before the search starts, so that a stop
@@ -66,6 +70,7 @@ public:
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
     // Iterations searched a third time with the stop held off (earlier release).
     std::uint32_t forcedResearches() const { return forcedResearches_; }
+    Colour rootSide() const { return rootSide_; }
     Board_class& board() { return board_; }
     const Board_class& board() const { return board_; }
     SearchPly& ply(std::uint32_t index) { return plies_[index]; }
@@ -83,7 +88,16 @@ public:
     std::atomic<std::uint8_t> running{0};
 
 private:
-    bool keepSearching() const { return running.load(std::memory_order_relaxed) == 1 || forcedRunning_; }
+    bool keepSearching() const
+    {
+        return (running.load(std::memory_order_relaxed) == 1 && !nodeLimitReached()) || forcedRunning_;
+    }
+    bool nodeLimitReached() const { return nodeLimit_ != 0 && nodeCount_ >= nodeLimit_; }
+    // Whether the iteration under way was cut short (a stop or the node limit).
+    bool interrupted() const { return running.load() != 1 || nodeLimitReached(); }
+    // The root's moves narrowed to the restriction (table results at the root are not used then).
+    void keepRootMoves(SearchPly& root) const;
+    bool rootRestricted(std::uint32_t ply) const { return ply == 0 && rootMoveCount_ != 0; }
     void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
     void store(const SearchPly& list, std::uint32_t ply, std::int32_t score, std::uint32_t flag, std::uint32_t depth);
     void takeChildLine(SearchPly& list, std::uint32_t ply, Move move);
@@ -113,5 +127,8 @@ private:
     bool statisticsAfterSearch_ = true;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
+    std::uint32_t nodeLimit_ = 0;
+    Move rootMoves_[MAX_NON_CAPTURES] = {};
+    std::uint32_t rootMoveCount_ = 0;
     EvalTables evalTables_;   // rebuilt when the full-move number changes
 };

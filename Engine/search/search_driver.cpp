@@ -104,13 +104,13 @@ void Search_class::iterativeDeepening()
     std::uint32_t depth = 1;
     bool searched = false;
     std::int32_t lastScore = 0;
-    for (; depth <= lastDepth && running.load() == 1; ++depth) {
+    for (; depth <= lastDepth && !interrupted(); ++depth) {
         maxPly_ = 0;
         checkExtensions_ = 0;
         singleReplyExtensions_ = 0;
         lastScore = searchRoot(static_cast<std::int32_t>(depth));
         searched = true;
-        if (running.load() != 1)
+        if (interrupted())
             continue;   // stopped: the loop ends with the interrupted depth counted
         // The iteration finished: it is the result, and its line is tried first next time.
         const SearchPly& root = plies_[0];
@@ -137,6 +137,34 @@ void Search_class::iterativeDeepening()
     reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
     if (statisticsAfterSearch_)
         table_->printStatistics();
+}
+
+void Search_class::restrictRootMoves(const Move* moves, std::uint32_t count)
+{
+    rootMoveCount_ = std::min<std::uint32_t>(count, MAX_NON_CAPTURES);
+    std::copy(moves, moves + rootMoveCount_, rootMoves_);
+}
+
+void Search_class::keepRootMoves(SearchPly& root) const
+{
+    auto allowed = [this](Move move) {
+        return std::find(rootMoves_, rootMoves_ + rootMoveCount_, move) != rootMoves_ + rootMoveCount_;
+    };
+    // A restriction that names none of the moves here restricts nothing.
+    std::uint32_t kept = 0;
+    for (std::uint32_t i = 0; i < root.captureCount; ++i)
+        kept += allowed(root.captures[i]);
+    for (std::uint32_t i = 0; i < root.nonCaptureCount; ++i)
+        kept += allowed(root.nonCaptures[i]);
+    if (kept == 0)
+        return;
+    root.captureCount = static_cast<std::uint32_t>(
+        std::remove_if(root.captures, root.captures + root.captureCount, [&](Move m) { return !allowed(m); }) -
+        root.captures);
+    root.nonCaptureCount = static_cast<std::uint32_t>(
+        std::remove_if(root.nonCaptures, root.nonCaptures + root.nonCaptureCount,
+                       [&](Move m) { return !allowed(m); }) -
+        root.nonCaptures);
 }
 
 void Search_class::seedFromBestLine()
