@@ -1,6 +1,7 @@
 // Start-up, detection and shutdown of the real engine binary.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "support/engine_process.h"
@@ -11,9 +12,10 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // Feeds the whole input, closes it, and returns every output line and the exit status.
-std::pair<Lines, std::optional<int>> runWith(const Lines& input, const Lines& args = {})
+std::pair<Lines, std::optional<int>> runWith(const Lines& input, const Lines& args = {},
+                                             const std::string& binary = kelpBinary())
 {
-    EngineProcess engine(kelpBinary(), args);
+    EngineProcess engine(binary, args);
     for (const std::string& line : input)
         engine.writeLine(line);
     engine.closeInput();
@@ -97,4 +99,46 @@ TEST(Startup, AClosedOutputOrNoRoomForThreadsNeverLeavesTheInterfaceHanging)
     engine.writeLine("quit");
     EXPECT_EQ(engine.waitExit(10000), 0);
 #endif
+}
+
+TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
+{
+    const Lines handshake = {"id name Kelp Test", "id author Quarnel",
+                             "option name Hossa type spin default 1 min 1 max 512", "option name Zorb type button"};
+    Lines documented = handshake;
+    documented.insert(documented.end(), {"uciok", "readyok"});
+    Lines full = handshake;
+    full.insert(full.end(), {"option name Hash type spin default 8 min 8 max 4095", "option name Clear Hash type button",
+                             "option name Ponder type check default false", "uciok"});
+    const Lines search = {"position startpos", "go movetime 100", "isready"};
+    // Without the switch (and in the earlier release, which has no full mode) UCI never searches.
+    Lines uci = {"uci"};
+    uci.insert(uci.end(), search.begin(), search.end());
+    EXPECT_EQ(runWith(uci).first, documented);
+    EXPECT_EQ(runWith(uci, {"--full"}, earlierKelpBinary()).first, documented);
+    const std::string feature = "feature ping=%d setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 sigint=0 "
+                                "sigterm=0 reuse=0 analyze=%d myname=\"Kelp V%s\" colors=0 ics=0 name=1 pause=0 %sdone=1";
+    auto featureLine = [&](int on, const char* version) {
+        char text[512];
+        std::snprintf(text, sizeof text, feature.c_str(), on, on, version, on ? "memory=1 " : "");
+        return Lines{text};
+    };
+    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}, earlierKelpBinary()).first, featureLine(0, "0.4.13.1"));
+    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}).first, featureLine(1, "0.5.15.1"));
+    // Detection that sends "xboard" and then "uci" gets UCI from the full mode.
+    const auto [lines, status] = runWith({"xboard", "uci"}, {}, kelpFullBinary());
+    EXPECT_EQ(lines, full);
+    EXPECT_EQ(status, 0);
+    // --help and --version answer and end every program with status 0.
+    for (const std::string& binary : {kelpBinary(), kelpFullBinary(), earlierKelpBinary()}) {
+        const std::string name = binary.substr(binary.rfind('/') + 1);
+        const auto [help, helpStatus] = runWith({}, {"--help"}, binary);
+        ASSERT_FALSE(help.empty());
+        EXPECT_EQ(help[0].rfind("Usage: " + name.substr(0, name.find(".exe")), 0), 0u) << help[0];
+        EXPECT_EQ(helpStatus, 0);
+        const auto [version, versionStatus] = runWith({}, {"--version"}, binary);
+        ASSERT_EQ(version.size(), 1u);
+        EXPECT_NE(version[0].find(binary == earlierKelpBinary() ? "0.4.13.1" : "0.5.15.1"), std::string::npos);
+        EXPECT_EQ(versionStatus, 0);
+    }
 }

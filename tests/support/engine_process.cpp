@@ -49,6 +49,7 @@ std::vector<std::string> commandLine(const std::string& binary, const std::vecto
 
 std::string kelpBinary() { return binaryPath("kelp"); }
 std::string earlierKelpBinary() { return binaryPath("kelp-0.4.13.1"); }
+std::string kelpFullBinary() { return binaryPath("kelp-full"); }
 std::string kelpToolBinary() { return binaryPath("kelp-tool"); }
 
 EngineProcess::EngineProcess(const std::string& binary, const std::vector<std::string>& args)

@@ -24,6 +24,8 @@ public:
     bool writeLine(const std::string& line);
     // The next output line; nothing when none came within timeoutMs or the output closed.
     std::optional<std::string> readLine(int timeoutMs);
+    // Puts a line back: the next readLine returns it.
+    void unread(const std::string& line) { buffer_ = line + "\n" + buffer_; }
     // Every line that arrives within timeoutMs (or until the output closes).
     std::vector<std::string> readLinesFor(int timeoutMs);
     void closeInput();
@@ -45,6 +47,7 @@ private:
 // Paths of the binaries of this build (or of KELP_BIN_DIR).
 std::string kelpBinary();
 std::string earlierKelpBinary();
+std::string kelpFullBinary();
 std::string kelpToolBinary();
 
 // Milliseconds on a monotonic clock.

@@ -2,6 +2,7 @@
 // game controller (history built by moves played without thinking).
 #include <gtest/gtest.h>
 
+#include "game/time_control.h"
 #include "support/game_harness.h"
 
 namespace {
@@ -84,4 +85,28 @@ TEST(TimeControl, BudgetsFromTheClockAndTheLevel)
     h.game.setLevel(20, 5, 0);
     h.game.setTimeLeft(150);
     EXPECT_EQ(h.game.moveTimeMs(), 7500u);
+}
+
+TEST(TimeControl, FullModeBudgetsAddTheIncrementAndSpendAFixedTimeAlmostWhole)
+{
+    struct Row {
+        const char* what;
+        std::uint64_t clockMs;
+        std::uint32_t halfMoves, movesPerControl, movesToGo;
+        std::uint64_t incrementMs;
+        std::uint32_t ms;
+    };
+    const Row rows[] = {
+        {"UCI movestogo spreads the exact clock", 10000, 0, 0, 4, 0, 2500},
+        {"the increment comes on top of the share (a fiftieth at move 5)", 60000, 10, 0, 0, 1000, 2000},
+        {"but never past the clock less the reserve", 1000, 10, 0, 0, 5000, 800},
+        {"the last move of a control gets the clock and its increment, less the reserve", 21050, 2, 1, 0, 2000, 20850},
+        {"a level's moves per control without movestogo", 150000, 40, 40, 0, 0, 7500},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(budgetWithIncrement(r.clockMs, r.halfMoves, r.movesPerControl, r.movesToGo, r.incrementMs, 500), r.ms)
+            << r.what;
+    EXPECT_EQ(budgetForFixedTime(500), 475u);      // 20 ms and 1% for stopping and sending
+    EXPECT_EQ(budgetForFixedTime(10000), 9880u);
+    EXPECT_EQ(budgetForFixedTime(15), 0u);
 }
