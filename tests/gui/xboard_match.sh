@@ -6,12 +6,13 @@
 # has 40 moves per control, and at least one game must take the first engine
 # past its 40th move into the next control. Prints the first engine's score.
 #
-# Usage: xboard_match.sh [-e ENGINE_CMD] [-s OPPONENT_CMD] [-n GAMES] [-p "2 1"] [-o OUT_DIR]
+# Usage: xboard_match.sh [-e ENGINE_CMD] [-s OPPONENT_CMD] [-n GAMES] [-p "2 1"] [-o OUT_DIR] [-x REGEX]...
 #   -e  first engine command        (default: $KELP_GUI_ENGINE or <repo>/build/kelp)
 #   -s  second engine command       (default: $KELP_GUI_OPPONENT or fairymax)
 #   -n  games per run               (default: $KELP_GUI_GAMES or 2)
 #   -p  protocol versions to run    (default: "2 1")
 #   -o  directory for PGN and logs  (default: a new temporary directory)
+#   -x  a line that xboard's debug log of every run must have (extended regex; repeatable)
 # Time control: $KELP_GUI_MPS moves (default 40) in $KELP_GUI_TC (default 0:10), plus
 # $KELP_GUI_INC seconds a move (default none); KELP_GUI_MPS=0 is the whole game.
 # Extra xboard options can be passed in $KELP_GUI_XBOARD_ARGS.
@@ -38,14 +39,16 @@ tc_args=(-tc "$TC")
 if [ "$MPS" != 0 ]; then tc_args+=(-mps "$MPS"); fi
 if [ -n "$INC" ]; then tc_args+=(-inc "$INC"); fi
 
-while getopts "e:s:n:p:o:h" opt; do
+EXPECTED=()
+while getopts "e:s:n:p:o:x:h" opt; do
     case "$opt" in
     e) ENGINE="$OPTARG" ;;
     s) OPPONENT="$OPTARG" ;;
     n) GAMES="$OPTARG" ;;
     p) PROTOCOLS="$OPTARG" ;;
     o) OUT="$OPTARG" ;;
-    *) sed -n '2,15p' "$0"; exit 2 ;;
+    x) EXPECTED+=("$OPTARG") ;;
+    *) sed -n '2,16p' "$0"; exit 2 ;;
     esac
 done
 
@@ -56,6 +59,15 @@ for need in "$XBOARD" "$(find_program xvfb-run)" "$OPPONENT"; do
         exit 77   # skipped, not failed
     fi
 done
+if [[ " ${KELP_GUI_XBOARD_ARGS:-} " == *" -fUCI "* ]]; then
+    polyglot="$(find_program polyglot)"
+    if [ -z "$polyglot" ]; then
+        echo "xboard_match: a UCI first engine needs xboard's adapter polyglot (apt-get install polyglot)" >&2
+        exit 77
+    fi
+    # xboard starts the adapter by its plain name; Debian puts it in /usr/games.
+    PATH="$PATH:$(dirname "$polyglot")"
+fi
 first_word="${ENGINE%% *}"
 if [ ! -x "$first_word" ] && ! command -v "$first_word" >/dev/null 2>&1; then
     echo "xboard_match: first engine '$first_word' not found" >&2
@@ -164,6 +176,12 @@ run_protocol() {
         run_failed=1
     fi
     if [ -f "$debug" ]; then
+        for expected in ${EXPECTED[@]+"${EXPECTED[@]}"}; do
+            if ! grep -Eq "$expected" "$debug"; then
+                echo "   FAIL: no line of $debug matches '$expected'"
+                run_failed=1
+            fi
+        done
         # What xboard itself and the engines said; not what xboard sent to the engines.
         found="$(grep -Ev '^[0-9]+ >(first|second) *: ' "$debug" | grep -E "$FAULTS" || true)"
         if [ -n "$found" ]; then
