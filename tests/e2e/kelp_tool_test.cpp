@@ -1,6 +1,7 @@
 // The kelp-tool command line through the real binary.
 #include <gtest/gtest.h>
 
+#include "release/version.h"
 #include "support/engine_process.h"
 
 namespace {
@@ -43,7 +44,7 @@ TEST(KelpTool, BadArgumentsExitWithUsageError)
 
 TEST(KelpTool, SearchesRepeatExactly)
 {
-    for (const char* release : {"0.5.15.1", "0.4.13.1"}) {
+    for (const char* release : {KELP_CURRENT_VERSION, KELP_EARLIER_VERSION}) {
         const ToolRun first = runTool({"search", kMiddleGame, "5", "--release", release});
         ASSERT_FALSE(first.lines.empty());
         EXPECT_EQ(first.lines, runTool({"search", kMiddleGame, "5", "--release", release}).lines) << release;
@@ -76,7 +77,7 @@ TEST(KelpTool, BenchSignatureOfTheCurrentRelease)
 
 TEST(KelpTool, BenchSignatureOfTheEarlierRelease)
 {
-    const ToolRun run = runTool({"bench", "--release", "0.4.13.1"});
+    const ToolRun run = runTool({"bench", "--release", KELP_EARLIER_VERSION});
     ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines.back().rfind("nodes 5247894 ", 0), 0u) << run.lines.back();
 }
@@ -91,8 +92,8 @@ TEST(KelpTool, SelfplaySignaturesOfBothReleases)
         Lines kiwipeteEnd;   // the last two lines
     };
     const Row rows[] = {
-        {"0.5.15.1", "total nodes 1108723", {"resign", "total nodes 3519556"}},
-        {"0.4.13.1", "total nodes 567711", {"ply 40 move d6f6 score 29 nodes 32307", "total nodes 2704754"}},
+        {KELP_CURRENT_VERSION, "total nodes 1108723", {"resign", "total nodes 3519556"}},
+        {KELP_EARLIER_VERSION, "total nodes 567711", {"ply 40 move d6f6 score 29 nodes 32307", "total nodes 2704754"}},
     };
     for (const Row& row : rows) {
         const ToolRun start = runTool({"selfplay", kStart, "4", "40", "--release", row.release});
