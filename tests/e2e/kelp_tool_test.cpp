@@ -1,6 +1,10 @@
 // The kelp-tool command line through the real binary.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <sstream>
+
 #include "release/version.h"
 #include "support/engine_process.h"
 
@@ -39,7 +43,42 @@ TEST(KelpTool, BadArgumentsExitWithUsageError)
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.lines.empty());
     }
-    EXPECT_EQ(runTool({"--help"}).status, 0);
+}
+
+// Every command is listed by --help and has an entry in the man page.
+TEST(KelpTool, EveryCommandIsInTheHelpAndTheManPage)
+{
+    const std::set<std::string> commands{"fen",  "key",    "moves", "perft",   "divide",
+                                         "eval", "search", "bench", "selfplay"};
+    const ToolRun help = runTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    std::set<std::string> inHelp;   // a line indented by two spaces starts with a command
+    for (const std::string& line : help.lines) {
+        if (line.size() > 2 && line.compare(0, 2, "  ") == 0 && line[2] != ' ')
+            inHelp.insert(line.substr(2, line.find(' ', 2) - 2));
+    }
+    EXPECT_EQ(inHelp, commands);
+
+    // In the page's COMMANDS section the line after each .TP is ".B command" or ".BI command ...".
+    const char* pagePath = KELP_SOURCE_DIR "/packaging/kelp-tool.1.in";
+    std::ifstream page(pagePath);
+    ASSERT_TRUE(page) << pagePath;
+    std::set<std::string> inPage;
+    bool inCommands = false;
+    bool entryTag = false;
+    for (std::string line; std::getline(page, line);) {
+        if (line.rfind(".SH ", 0) == 0)
+            inCommands = line == ".SH COMMANDS";
+        else if (entryTag) {
+            std::istringstream words(line);
+            std::string macro;
+            std::string command;
+            words >> macro >> command;
+            inPage.insert(command);
+        }
+        entryTag = inCommands && line == ".TP";
+    }
+    EXPECT_EQ(inPage, commands);
 }
 
 TEST(KelpTool, SearchesRepeatExactly)
