@@ -127,8 +127,9 @@ step "windows: Wine prefix"
 # start at all.
 mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
+# The server is stopped however the stage ends, a failed check included.
+trap 'wineserver -k 2>/dev/null || true' EXIT
 wineserver -p
 "$wine_runner" cmd /c ver </dev/null >/dev/null 2>&1 || true
 step_done
 check_platform "windows (Wine)" build-windows .exe "$wine_runner"
-wineserver -k || true
