@@ -101,7 +101,8 @@ It thinks with an iterative-deepening alpha-beta search within the time
 the GUI's clock allows. It also answers the UCI handshake.
 .
 Two releases are installed side by side: kelp (${PROJECT_VERSION}) and
-kelp-${KELP_EARLIER_VERSION}. Both appear in xboard's engine list.")
+kelp-${KELP_EARLIER_VERSION}, which does not keep to its clock (use kelp for
+timed games). Both appear in xboard's engine list.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
