@@ -35,8 +35,8 @@ int main(int argc, char** argv)
         score += result == "1/2-1/2" ? 0.5 : result == (currentWhite ? "1-0" : "0-1") ? 1 : 0;
         const char* pairing = currentWhite ? KELP_CURRENT_VERSION " - " KELP_EARLIER_VERSION
                                            : KELP_EARLIER_VERSION " - " KELP_CURRENT_VERSION;
-        std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1, pairing, result.c_str(),
-                    record.comment.c_str(), endReasonName(record.reason), record.moves.size());
+        std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1, pairing, result.c_str(), record.comment.c_str(),
+                    endReasonName(record.reason), record.moves.size());
         std::fflush(stdout);
     }
     std::printf(KELP_CURRENT_VERSION " scored %.1f of %d finished games (of %d)\n", score, finished, games);

@@ -36,8 +36,8 @@ TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
     v2.writeLine("xboard");
     v2.writeLine("protover 2");
     EXPECT_EQ(v2.readLine(10000), "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 sigint=0 "
-                                  "sigterm=0 reuse=0 analyze=0 myname=\"Kelp V" KELP_CURRENT_VERSION "\" colors=0 ics=0 name=1 "
-                                  "pause=0 done=1");
+                                  "sigterm=0 reuse=0 analyze=0 myname=\"Kelp V" KELP_CURRENT_VERSION "\" "
+                                  "colors=0 ics=0 name=1 pause=0 done=1");
     EngineProcess v1(kelpBinary());
     v1.writeLine("xboard");
     v1.writeLine("new");
