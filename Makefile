@@ -53,25 +53,25 @@ install:
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix "$(PREFIX)")
 
 # Cross builds (Debian packages g++-mingw-w64-x86-64-posix and
-# g++-aarch64-linux-gnu): the two engines and kelp-tool, without the tests.
+# g++-aarch64-linux-gnu): the two engines and kelp-tool (CMake target
+# kelp-programs), without the tests.
 #   make cross-windows   build-windows/*.exe, statically linked
 #   make zip-windows     build-windows/kelp-<version>-windows-x86_64.zip
 #   make cross-arm64     build-arm64/ for aarch64 Linux
-CROSS_TARGETS = kelp kelp-0.4.13.1 kelp-tool
 .PHONY: cross-windows zip-windows cross-arm64 clean-cross
 
 cross-windows:
 	cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DKELP_BUILD_TESTS=OFF
-	cmake --build build-windows -j $(JOBS) --target $(CROSS_TARGETS)
+	cmake --build build-windows -j $(JOBS) --target kelp-programs
 
 zip-windows: cross-windows
-	cmake -DBUILD_DIR=build-windows -DSOURCE_DIR=. -P cmake/zip-windows.cmake
+	cmake --build build-windows --target zip-windows
 
 cross-arm64:
 	cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-aarch64-linux.cmake \
 	    -DCMAKE_BUILD_TYPE=Release -DKELP_BUILD_TESTS=OFF
-	cmake --build build-arm64 -j $(JOBS) --target $(CROSS_TARGETS)
+	cmake --build build-arm64 -j $(JOBS) --target kelp-programs
 
 clean: clean-cross
 clean-cross:

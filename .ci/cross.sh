@@ -84,16 +84,17 @@ check_platform() {   # NAME DIR SUFFIX RUNNER...
     local name=$1 dir=$2 suffix=$3
     shift 3
     local runner=("$@") tool="$dir/kelp-tool$suffix"
+    . "$dir/versions.sh"   # KELP_CURRENT_VERSION, KELP_EARLIER_VERSION
 
     step "$name: perft and bench signatures"
     expect_output "perft start position depth 5" 4865609 "${runner[@]}" "$tool" perft "$START_FEN" 5
     expect_output "perft Kiwipete depth 4" 4085603 "${runner[@]}" "$tool" perft "$KIWIPETE" 4
-    expect_bench 4238981 0.5.15.1 "${runner[@]}" "$tool"
-    expect_bench 5247894 0.4.13.1 "${runner[@]}" "$tool"
+    expect_bench 4238981 "$KELP_CURRENT_VERSION" "${runner[@]}" "$tool"
+    expect_bench 5247894 "$KELP_EARLIER_VERSION" "${runner[@]}" "$tool"
     step_done
 
     step "$name: version 2 session and UCI handshake with each engine"
-    for engine in "$dir/kelp$suffix" "$dir/kelp-0.4.13.1$suffix"; do
+    for engine in "$dir/kelp$suffix" "$dir/kelp-$KELP_EARLIER_VERSION$suffix"; do
         winboard_session "$engine" "${runner[@]}"
         uci_handshake "$engine" "${runner[@]}"
     done
@@ -126,8 +127,9 @@ step "windows: Wine prefix"
 # start at all.
 mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
+# The server is stopped however the stage ends, a failed check included.
+trap 'wineserver -k 2>/dev/null || true' EXIT
 wineserver -p
 "$wine_runner" cmd /c ver </dev/null >/dev/null 2>&1 || true
 step_done
 check_platform "windows (Wine)" build-windows .exe "$wine_runner"
-wineserver -k || true

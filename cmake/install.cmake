@@ -12,7 +12,6 @@ set(KELP_INSTALL_GAMESDIR "games" CACHE PATH "Game binaries (PREFIX/games)")
 set(KELP_INSTALL_PLUGINDIR "${CMAKE_INSTALL_DATAROOTDIR}/games/plugins/xboard"
     CACHE PATH "xboard engine plugin files")
 
-set(KELP_EARLIER_VERSION 0.4.13.1)
 set(KELP_ENGINES kelp kelp-${KELP_EARLIER_VERSION})
 install(TARGETS ${KELP_ENGINES} RUNTIME DESTINATION ${KELP_INSTALL_GAMESDIR})
 install(TARGETS kelp-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -23,8 +22,9 @@ set(KELP_STAGE_DIR ${CMAKE_BINARY_DIR}/packaging)
 # One plugin file per engine, naming the command by its plain name as the
 # Debian engines do (the games directory is on every user's PATH there).
 # xboard skips a plugin whose command is contained in an entry it already
-# has, and "kelp" is contained in "kelp-0.4.13.1": the current release's
-# command therefore spells out its table size (the default 8 MiB).
+# has, and "kelp" is contained in the earlier release's "kelp-VERSION": the
+# current release's command therefore spells out its table size (the default
+# 8 MiB).
 foreach(engine IN LISTS KELP_ENGINES)
   set(KELP_ENGINE_COMMAND ${engine})
   if(engine STREQUAL "kelp")
@@ -101,7 +101,8 @@ It thinks with an iterative-deepening alpha-beta search within the time
 the GUI's clock allows. It also answers the UCI handshake.
 .
 Two releases are installed side by side: kelp (${PROJECT_VERSION}) and
-kelp-${KELP_EARLIER_VERSION}. Both appear in xboard's engine list.")
+kelp-${KELP_EARLIER_VERSION}, which does not keep to its clock (use kelp for
+timed games). Both appear in xboard's engine list.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -111,3 +112,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The Windows zip (make zip-windows, in a Windows cross build): the programs,
+# the README and the WinBoard note.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  add_custom_target(zip-windows
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+            -DPROJECT_VERSION=${PROJECT_VERSION} -DKELP_EARLIER_VERSION=${KELP_EARLIER_VERSION}
+            -P ${CMAKE_SOURCE_DIR}/cmake/zip-windows.cmake
+    VERBATIM)
+  add_dependencies(zip-windows kelp-programs)
+endif()

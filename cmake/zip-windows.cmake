@@ -1,16 +1,17 @@
 # Packs the Windows programs with the README and a WinBoard note into one zip.
-# cmake -DBUILD_DIR=build-windows -DSOURCE_DIR=. -P cmake/zip-windows.cmake
-file(STRINGS ${SOURCE_DIR}/CMakeLists.txt KELP_PROJECT_LINE REGEX "^project\\(Kelp VERSION")
-string(REGEX REPLACE ".*VERSION ([0-9.]+).*" "\\1" KELP_VERSION "${KELP_PROJECT_LINE}")
-if(NOT KELP_VERSION MATCHES "^[0-9]+(\\.[0-9]+)*$")
-  message(FATAL_ERROR "no version in the project line of ${SOURCE_DIR}/CMakeLists.txt")
-endif()
-set(NAME kelp-${KELP_VERSION}-windows-x86_64)
+# Run by the zip-windows target of a Windows cross build (make zip-windows),
+# which passes BUILD_DIR, SOURCE_DIR, PROJECT_VERSION and KELP_EARLIER_VERSION.
+foreach(variable BUILD_DIR SOURCE_DIR PROJECT_VERSION KELP_EARLIER_VERSION)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "zip-windows.cmake needs -D${variable}=...")
+  endif()
+endforeach()
+set(NAME kelp-${PROJECT_VERSION}-windows-x86_64)
 set(STAGE ${BUILD_DIR}/${NAME})
 
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
-foreach(program kelp kelp-0.4.13.1 kelp-tool)
+foreach(program kelp kelp-${KELP_EARLIER_VERSION} kelp-tool)
   file(COPY ${BUILD_DIR}/${program}.exe DESTINATION ${STAGE})
 endforeach()
 
@@ -23,7 +24,8 @@ endfunction()
 
 file(READ ${SOURCE_DIR}/README.md README_TEXT)
 write_windows_text(${STAGE}/README.txt "${README_TEXT}")
-file(READ ${SOURCE_DIR}/cmake/winboard-note.txt NOTE_TEXT)
+file(READ ${SOURCE_DIR}/packaging/winboard-note.txt.in NOTE_TEXT)
+string(CONFIGURE "${NOTE_TEXT}" NOTE_TEXT @ONLY)
 write_windows_text(${STAGE}/WINBOARD.txt "${NOTE_TEXT}")
 
 file(REMOVE ${BUILD_DIR}/${NAME}.zip)

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "release/version.h"
 #include "support/engine_process.h"
 #include "support/self_play.h"
 
@@ -32,11 +33,12 @@ int main(int argc, char** argv)
         const std::string& result = record.result;   // a loss on time included
         finished += result != "*";
         score += result == "1/2-1/2" ? 0.5 : result == (currentWhite ? "1-0" : "0-1") ? 1 : 0;
-        std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1,
-                    currentWhite ? "0.5.15.1 - 0.4.13.1" : "0.4.13.1 - 0.5.15.1", result.c_str(),
-                    record.comment.c_str(), endReasonName(record.reason), record.moves.size());
+        const char* pairing = currentWhite ? KELP_CURRENT_VERSION " - " KELP_EARLIER_VERSION
+                                           : KELP_EARLIER_VERSION " - " KELP_CURRENT_VERSION;
+        std::printf("game %d: %s %s {%s, %s} %zu plies\n", game + 1, pairing, result.c_str(), record.comment.c_str(),
+                    endReasonName(record.reason), record.moves.size());
         std::fflush(stdout);
     }
-    std::printf("0.5.15.1 scored %.1f of %d finished games (of %d)\n", score, finished, games);
+    std::printf(KELP_CURRENT_VERSION " scored %.1f of %d finished games (of %d)\n", score, finished, games);
     return 0;
 }

@@ -9,7 +9,7 @@
 //   kelp-tool search FEN DEPTH [--hash MIB]   a fixed-depth search, as in play
 //   kelp-tool bench              fixed-depth searches of built-in positions
 //   kelp-tool selfplay FEN DEPTH PLIES [--hash MIB]   a game against itself
-// Every command takes --release 0.4.13.1 (default 0.5.15.1).
+// Every command takes --release VERSION (default the current release).
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +17,7 @@
 
 #include "platform/standard_streams.h"
 #include "release/release_profile.h"
+#include "release/version.h"
 #include "board_commands.h"
 #include "search_commands.h"
 #include "selfplay_command.h"
@@ -25,7 +26,7 @@
 namespace {
 
 const char* const kUsage =
-    "usage: kelp-tool COMMAND ARGS [--release 0.5.15.1|0.4.13.1]\n"
+    "usage: kelp-tool COMMAND ARGS [--release " KELP_CURRENT_VERSION "|" KELP_EARLIER_VERSION "]\n"
     "  fen FEN             load FEN and write it back (or: error N)\n"
     "  key FEN             the position key, 16 hex digits\n"
     "  moves FEN           generated captures and non-captures, and the status flags\n"
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--release") == 0) {
             if (i + 1 >= argc || (args.release = releaseByVersion(argv[i + 1])) == nullptr)
-                return usageError("--release takes 0.5.15.1 or 0.4.13.1");
+                return usageError("--release takes " KELP_CURRENT_VERSION " or " KELP_EARLIER_VERSION);
             ++i;
         } else if (std::strcmp(argv[i], "--hash") == 0) {
             std::optional<std::uint32_t> mib;

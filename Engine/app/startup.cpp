@@ -64,7 +64,7 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
     frontEnd->run(game.get());
     game->stopAll();   // "quit" has ended the search cycle; make sure before teardown
 
-    // The front end goes first, then the configuration (a local), then the game.
+    // The front end goes first, then the game; the configuration, a local, goes last, on return.
     frontEnd.reset();
     game.reset();
     return 0;

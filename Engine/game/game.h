@@ -42,9 +42,10 @@ public:
     Game_class(const Game_class&) = delete;
     Game_class& operator=(const Game_class&) = delete;
 
-    // Creates the search, the table (of the size given at construction) and the
-    // scratch board. Returns 0, or 1 when not even the smallest table could be
-    // allocated (the engine cannot play then).
+    // Creates the search, the table (of the size given at construction, or of
+    // the default size when that cannot be allocated) and the scratch board.
+    // Returns 0, or 1 when not even the default size could be allocated (the
+    // engine cannot play then).
     int init();
 
     // --- the game --------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "release/version.h"
+
 namespace {
 
 // Opening pawn squares from White's side, a1 = index 0.
@@ -122,18 +124,18 @@ constexpr SearchRules earlierRules()
 }
 
 const ReleaseProfile kCurrent = {
-    "0.5.15.1",
+    KELP_CURRENT_VERSION,
     8388608,
     {currentRules(), 30, true},
-    {"Kelp V0.5.15.1", true, true},
+    {"Kelp V" KELP_CURRENT_VERSION, true, true},
     true,
 };
 
 const ReleaseProfile kEarlier = {
-    "0.4.13.1",
+    KELP_EARLIER_VERSION,
     262144,
     {earlierRules(), 111, false},
-    {"Kelp V0.4.13.1", false, false},
+    {"Kelp V" KELP_EARLIER_VERSION, false, false},
     false,
 };
 

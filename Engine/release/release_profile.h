@@ -24,7 +24,7 @@ struct ProtocolRules {
 };
 
 struct ReleaseProfile {
-    const char* version;        // "0.5.15.1"
+    const char* version;        // the version text (release/version.h)
     std::uint32_t minHashBytes; // smallest table size a "-C" request may give
     GameRules game;
     ProtocolRules protocol;
@@ -34,5 +34,5 @@ struct ReleaseProfile {
 const ReleaseProfile& currentRelease();
 const ReleaseProfile& earlierRelease();
 
-// The profile for a version text ("0.5.15.1" or "0.4.13.1"), or null.
+// The profile for a version text (either release's), or null.
 const ReleaseProfile* releaseByVersion(const char* version);

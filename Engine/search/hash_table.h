@@ -31,7 +31,7 @@ struct HashEntry {
     std::uint32_t age;            // stores that passed over this entry since it was written
     Move move;
     std::int32_t score;
-    std::uint32_t depth;          // 256 for results that hold at any depth
+    std::uint32_t depth;          // 256 for results that hold at any depth; mate entries 256 - mateDistance
     std::uint8_t whiteCount;      // pieces on the board when stored
     std::uint8_t blackCount;
     std::uint16_t mateDistance;   // plies to the mate (mate entries only)

@@ -1,6 +1,11 @@
 // The kelp-tool command line through the real binary.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "release/version.h"
 #include "support/engine_process.h"
 
 namespace {
@@ -38,12 +43,47 @@ TEST(KelpTool, BadArgumentsExitWithUsageError)
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.lines.empty());
     }
-    EXPECT_EQ(runTool({"--help"}).status, 0);
+}
+
+// Every command is listed by --help and has an entry in the man page.
+TEST(KelpTool, EveryCommandIsInTheHelpAndTheManPage)
+{
+    const std::set<std::string> commands{"fen",  "key",    "moves", "perft",   "divide",
+                                         "eval", "search", "bench", "selfplay"};
+    const ToolRun help = runTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    std::set<std::string> inHelp;   // a line indented by two spaces starts with a command
+    for (const std::string& line : help.lines) {
+        if (line.size() > 2 && line.compare(0, 2, "  ") == 0 && line[2] != ' ')
+            inHelp.insert(line.substr(2, line.find(' ', 2) - 2));
+    }
+    EXPECT_EQ(inHelp, commands);
+
+    // In the page's COMMANDS section the line after each .TP is ".B command" or ".BI command ...".
+    const char* pagePath = KELP_SOURCE_DIR "/packaging/kelp-tool.1.in";
+    std::ifstream page(pagePath);
+    ASSERT_TRUE(page) << pagePath;
+    std::set<std::string> inPage;
+    bool inCommands = false;
+    bool entryTag = false;
+    for (std::string line; std::getline(page, line);) {
+        if (line.rfind(".SH ", 0) == 0)
+            inCommands = line == ".SH COMMANDS";
+        else if (entryTag) {
+            std::istringstream words(line);
+            std::string macro;
+            std::string command;
+            words >> macro >> command;
+            inPage.insert(command);
+        }
+        entryTag = inCommands && line == ".TP";
+    }
+    EXPECT_EQ(inPage, commands);
 }
 
 TEST(KelpTool, SearchesRepeatExactly)
 {
-    for (const char* release : {"0.5.15.1", "0.4.13.1"}) {
+    for (const char* release : {KELP_CURRENT_VERSION, KELP_EARLIER_VERSION}) {
         const ToolRun first = runTool({"search", kMiddleGame, "5", "--release", release});
         ASSERT_FALSE(first.lines.empty());
         EXPECT_EQ(first.lines, runTool({"search", kMiddleGame, "5", "--release", release}).lines) << release;
@@ -76,7 +116,7 @@ TEST(KelpTool, BenchSignatureOfTheCurrentRelease)
 
 TEST(KelpTool, BenchSignatureOfTheEarlierRelease)
 {
-    const ToolRun run = runTool({"bench", "--release", "0.4.13.1"});
+    const ToolRun run = runTool({"bench", "--release", KELP_EARLIER_VERSION});
     ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines.back().rfind("nodes 5247894 ", 0), 0u) << run.lines.back();
 }
@@ -91,8 +131,8 @@ TEST(KelpTool, SelfplaySignaturesOfBothReleases)
         Lines kiwipeteEnd;   // the last two lines
     };
     const Row rows[] = {
-        {"0.5.15.1", "total nodes 1108723", {"resign", "total nodes 3519556"}},
-        {"0.4.13.1", "total nodes 567711", {"ply 40 move d6f6 score 29 nodes 32307", "total nodes 2704754"}},
+        {KELP_CURRENT_VERSION, "total nodes 1108723", {"resign", "total nodes 3519556"}},
+        {KELP_EARLIER_VERSION, "total nodes 567711", {"ply 40 move d6f6 score 29 nodes 32307", "total nodes 2704754"}},
     };
     for (const Row& row : rows) {
         const ToolRun start = runTool({"selfplay", kStart, "4", "40", "--release", row.release});

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "release/version.h"
 #include "support/engine_process.h"
 #include "support/referee.h"
 
@@ -37,8 +38,8 @@ TEST(Startup, FeatureLineIsTheFirstOutputOfVersionTwoAndVersionOneSaysNothing)
     v2.writeLine("xboard");
     v2.writeLine("protover 2");
     EXPECT_EQ(v2.readLine(10000), "feature ping=0 setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 sigint=0 "
-                                  "sigterm=0 reuse=0 analyze=0 myname=\"Kelp V0.5.15.1\" colors=0 ics=0 name=1 "
-                                  "pause=0 done=1");
+                                  "sigterm=0 reuse=0 analyze=0 myname=\"Kelp V" KELP_CURRENT_VERSION "\" "
+                                  "colors=0 ics=0 name=1 pause=0 done=1");
     EngineProcess v1(kelpBinary());
     v1.writeLine("xboard");
     v1.writeLine("new");
@@ -123,8 +124,8 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
         std::snprintf(text, sizeof text, feature.c_str(), on, on, version, on ? "memory=1 " : "");
         return Lines{text};
     };
-    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}, earlierKelpBinary()).first, featureLine(0, "0.4.13.1"));
-    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}).first, featureLine(1, "0.5.15.1"));
+    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}, earlierKelpBinary()).first, featureLine(0, KELP_EARLIER_VERSION));
+    EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}).first, featureLine(1, KELP_CURRENT_VERSION));
     // Detection that sends "xboard" and then "uci" gets UCI from the full mode.
     const auto [lines, status] = runWith({"xboard", "uci"}, {}, kelpFullBinary());
     EXPECT_EQ(lines, full);
@@ -138,7 +139,7 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
         EXPECT_EQ(helpStatus, 0);
         const auto [version, versionStatus] = runWith({}, {"--version"}, binary);
         ASSERT_EQ(version.size(), 1u);
-        EXPECT_NE(version[0].find(binary == earlierKelpBinary() ? "0.4.13.1" : "0.5.15.1"), std::string::npos);
+        EXPECT_NE(version[0].find(binary == earlierKelpBinary() ? KELP_EARLIER_VERSION : KELP_CURRENT_VERSION), std::string::npos);
         EXPECT_EQ(versionStatus, 0);
     }
 }

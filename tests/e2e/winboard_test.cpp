@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "release/version.h"
 #include "support/engine_process.h"
 #include "support/referee.h"
 
@@ -189,7 +190,7 @@ TEST(WinBoardCommands, QuestionMarkMovesNowAndQuitWhileThinkingStillMoves)
 TEST(WinBoardEarlierRelease, AnnouncesItsNameAndPlays)
 {
     Session v2(2, earlierKelpBinary());
-    EXPECT_NE(v2.features.find("myname=\"Kelp V0.4.13.1\""), std::string::npos) << v2.features;
+    EXPECT_NE(v2.features.find("myname=\"Kelp V" KELP_EARLIER_VERSION "\""), std::string::npos) << v2.features;
     v2.send({"new", "usermove e2e4"});
     v2.expectMoveIn(kAfterE4);
 }

@@ -5,9 +5,12 @@
 # file names an installed command and gives an entry of xboard's engine list,
 # and xboard plays a game against Fairy-Max with the engine given by its plain
 # name.
-# Usage: check_installed.sh [OUT_DIR]   (run after installing build/*.deb)
+# Usage: check_installed.sh [OUT_DIR]   (run after installing build/*.deb; the
+# release versions come from the build, KELP_BUILD_DIR, by default build/)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
+. "${KELP_BUILD_DIR:-$ROOT/build}/versions.sh"   # KELP_CURRENT_VERSION, KELP_EARLIER_VERSION
+EARLIER="kelp-$KELP_EARLIER_VERSION"
 OUT="${1:-$(mktemp -d "${TMPDIR:-/tmp}/kelp_package.XXXXXX")}"
 mkdir -p "$OUT"
 OUT="$(cd "$OUT" && pwd)"
@@ -15,7 +18,7 @@ export PATH="$PATH:/usr/games"
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-for engine in kelp kelp-0.4.13.1; do
+for engine in kelp "$EARLIER"; do
     found="$(command -v "$engine" || true)"
     [ "$found" = "/usr/games/$engine" ] || fail "$engine found at '$found', not /usr/games/$engine"
 done
@@ -27,11 +30,11 @@ echo "$reply" | grep '^feature ' | head -1
 move="$(echo "$reply" | grep -E '^move [a-h][1-8][a-h][1-8]' | head -1 || true)"
 if [ -n "$move" ]; then echo "kelp answered e2e4 with: $move"; else fail "no move from kelp; it said: $reply"; fi
 
-for page in kelp kelp-0.4.13.1 kelp-tool; do
+for page in kelp "$EARLIER" kelp-tool; do
     if where="$(man -w "$page" 2>&1)"; then echo "man page of $page: $where"; else fail "man -w $page: $where"; fi
 done
 
-for engine in kelp kelp-0.4.13.1; do
+for engine in kelp "$EARLIER"; do
     plugin="/usr/share/games/plugins/xboard/$engine.eng"
     if [ ! -f "$plugin" ]; then fail "no plugin file $plugin"; continue; fi
     command="$(sed -n 2p "$plugin")"
@@ -64,7 +67,7 @@ engine_list() {
     wait "$xvfb" || true
     sed -n '/^-firstChessProgramNames {/,/^}/p' "$settings" 2>/dev/null || true
 }
-has_both() { grep -qx '"kelp -C 8"' <<<"$1" && grep -qx 'kelp-0.4.13.1' <<<"$1"; }
+has_both() { grep -qx '"kelp -C 8"' <<<"$1" && grep -qx "$EARLIER" <<<"$1"; }
 for pause in 1 3 8; do
     list="$(engine_list "$pause")"
     if has_both "$list"; then break; fi

@@ -11,6 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
+#include "release/version.h"
+
 long long nowMs()
 {
     using namespace std::chrono;
@@ -48,7 +50,7 @@ std::vector<std::string> commandLine(const std::string& binary, const std::vecto
 }  // namespace
 
 std::string kelpBinary() { return binaryPath("kelp"); }
-std::string earlierKelpBinary() { return binaryPath("kelp-0.4.13.1"); }
+std::string earlierKelpBinary() { return binaryPath("kelp-" KELP_EARLIER_VERSION); }
 std::string kelpFullBinary() { return binaryPath("kelp-full"); }
 std::string kelpToolBinary() { return binaryPath("kelp-tool"); }
 

@@ -1,4 +1,4 @@
-// What the earlier release 0.4.13.1 does differently, each difference checked
+// What the earlier release does differently, each difference checked
 // against the current release on the same input.
 #include <gtest/gtest.h>
 
