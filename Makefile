@@ -53,7 +53,7 @@ install:
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix "$(PREFIX)")
 
 # Cross builds (Debian packages g++-mingw-w64-x86-64-posix and
-# g++-aarch64-linux-gnu): the two engines and kelp-tool (CMake target
+# g++-aarch64-linux-gnu): the engines and kelp-tool (CMake target
 # kelp-programs), without the tests.
 #   make cross-windows   build-windows/*.exe, statically linked
 #   make zip-windows     build-windows/kelp-<version>-windows-x86_64.zip

@@ -80,6 +80,17 @@ uci_handshake() {   # ENGINE RUNNER...
     echo "    $engine: uciok, readyok, exit status 0"
 }
 
+uci_play() {   # ENGINE RUNNER...
+    local engine=$1 output best
+    shift
+    output=$( { printf 'uci\nposition startpos moves e2e4\ngo movetime 500\n'; sleep 5; printf 'quit\n'; } |
+              timeout 60 "$@" "$engine" 2>/dev/null) || fail "$engine: UCI session ended with status $?"
+    best=$(grep -m1 '^bestmove ' <<<"$output" | cut -d' ' -f2)
+    [ -n "$best" ] || fail "$engine: no bestmove after go movetime 500: $output"
+    build/kelp-tool moves "$AFTER_E2E4" | grep -qw -- "$best" || fail "$engine: illegal bestmove '$best'"
+    echo "    $engine: go movetime 500 answered with bestmove $best"
+}
+
 check_platform() {   # NAME DIR SUFFIX RUNNER...
     local name=$1 dir=$2 suffix=$3
     shift 3
@@ -93,11 +104,12 @@ check_platform() {   # NAME DIR SUFFIX RUNNER...
     expect_bench 5247894 "$KELP_EARLIER_VERSION" "${runner[@]}" "$tool"
     step_done
 
-    step "$name: version 2 session and UCI handshake with each engine"
-    for engine in "$dir/kelp$suffix" "$dir/kelp-$KELP_EARLIER_VERSION$suffix"; do
+    step "$name: version 2 session and UCI handshake with each engine, UCI play with kelp-full"
+    for engine in "$dir/kelp$suffix" "$dir/kelp-full$suffix" "$dir/kelp-$KELP_EARLIER_VERSION$suffix"; do
         winboard_session "$engine" "${runner[@]}"
         uci_handshake "$engine" "${runner[@]}"
     done
+    uci_play "$dir/kelp-full$suffix" "${runner[@]}"
     step_done
 
     step "$name: end-to-end tests through the emulator"

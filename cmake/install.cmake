@@ -12,7 +12,8 @@ set(KELP_INSTALL_GAMESDIR "games" CACHE PATH "Game binaries (PREFIX/games)")
 set(KELP_INSTALL_PLUGINDIR "${CMAKE_INSTALL_DATAROOTDIR}/games/plugins/xboard"
     CACHE PATH "xboard engine plugin files")
 
-set(KELP_ENGINES kelp kelp-${KELP_EARLIER_VERSION})
+# kelp-full is the current release with the full mode on (UCI play, analysis).
+set(KELP_ENGINES kelp kelp-full kelp-${KELP_EARLIER_VERSION})
 install(TARGETS ${KELP_ENGINES} RUNTIME DESTINATION ${KELP_INSTALL_GAMESDIR})
 install(TARGETS kelp-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -50,14 +51,17 @@ function(kelp_compressed name result)
   endif()
 endfunction()
 
-# The engines' man page serves both of them: installed under its own name and
-# as a link for the earlier release. kelp-tool has a page of its own.
+# The engines' man page serves all of them: installed under its own name and
+# as a link for kelp-full and the earlier release. kelp-tool has a page of its own.
 configure_file(${KELP_PACKAGING_DIR}/kelp.6.in ${KELP_STAGE_DIR}/kelp.6 @ONLY)
 kelp_compressed(kelp.6 KELP_MAN_PAGE)
-string(REPLACE "kelp." "kelp-${KELP_EARLIER_VERSION}." KELP_MAN_LINK ${KELP_MAN_PAGE})
-file(CREATE_LINK ${KELP_MAN_PAGE} ${KELP_STAGE_DIR}/${KELP_MAN_LINK} SYMBOLIC)
-install(FILES ${KELP_STAGE_DIR}/${KELP_MAN_PAGE} ${KELP_STAGE_DIR}/${KELP_MAN_LINK}
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+set(KELP_MAN_LINKS)
+foreach(engine kelp-full kelp-${KELP_EARLIER_VERSION})
+  string(REPLACE "kelp." "${engine}." link ${KELP_MAN_PAGE})
+  file(CREATE_LINK ${KELP_MAN_PAGE} ${KELP_STAGE_DIR}/${link} SYMBOLIC)
+  list(APPEND KELP_MAN_LINKS ${KELP_STAGE_DIR}/${link})
+endforeach()
+install(FILES ${KELP_STAGE_DIR}/${KELP_MAN_PAGE} ${KELP_MAN_LINKS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 configure_file(${KELP_PACKAGING_DIR}/kelp-tool.1.in ${KELP_STAGE_DIR}/kelp-tool.1 @ONLY)
 kelp_compressed(kelp-tool.1 KELP_TOOL_MAN_PAGE)
 install(FILES ${KELP_STAGE_DIR}/${KELP_TOOL_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -100,9 +104,13 @@ starts and talks to over the WinBoard/xboard protocol (versions 1 and 2).
 It thinks with an iterative-deepening alpha-beta search within the time
 the GUI's clock allows. It also answers the UCI handshake.
 .
+kelp-full (also kelp --full) is the same engine with a full mode for
+other interfaces: UCI play and analysis, pondering, and the xboard
+commands ping, analyze, st, sd and memory.
+.
 Two releases are installed side by side: kelp (${PROJECT_VERSION}) and
 kelp-${KELP_EARLIER_VERSION}, which does not keep to its clock (use kelp for
-timed games). Both appear in xboard's engine list.")
+timed games). All three programs appear in xboard's engine list.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -11,7 +11,7 @@ set(STAGE ${BUILD_DIR}/${NAME})
 
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
-foreach(program kelp kelp-${KELP_EARLIER_VERSION} kelp-tool)
+foreach(program kelp kelp-full kelp-${KELP_EARLIER_VERSION} kelp-tool)
   file(COPY ${BUILD_DIR}/${program}.exe DESTINATION ${STAGE})
 endforeach()
 

@@ -18,7 +18,7 @@ export PATH="$PATH:/usr/games"
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-for engine in kelp "$EARLIER"; do
+for engine in kelp kelp-full "$EARLIER"; do
     found="$(command -v "$engine" || true)"
     [ "$found" = "/usr/games/$engine" ] || fail "$engine found at '$found', not /usr/games/$engine"
 done
@@ -30,11 +30,22 @@ echo "$reply" | grep '^feature ' | head -1
 move="$(echo "$reply" | grep -E '^move [a-h][1-8][a-h][1-8]' | head -1 || true)"
 if [ -n "$move" ]; then echo "kelp answered e2e4 with: $move"; else fail "no move from kelp; it said: $reply"; fi
 
-for page in kelp "$EARLIER" kelp-tool; do
+# A UCI session with kelp-full: a best move within its movetime.
+reply="$( { printf 'uci
+isready
+position startpos moves e2e4
+go movetime 300
+'; sleep 2; printf 'quit
+'; } |
+          timeout 20 kelp-full 2>/dev/null || true)"
+best="$(echo "$reply" | grep -E '^bestmove [a-h][1-8][a-h][1-8]' | head -1 || true)"
+if [ -n "$best" ]; then echo "kelp-full answered go movetime 300 with: $best"; else fail "no bestmove from kelp-full; it said: $reply"; fi
+
+for page in kelp kelp-full "$EARLIER" kelp-tool; do
     if where="$(man -w "$page" 2>&1)"; then echo "man page of $page: $where"; else fail "man -w $page: $where"; fi
 done
 
-for engine in kelp "$EARLIER"; do
+for engine in kelp kelp-full "$EARLIER"; do
     plugin="/usr/share/games/plugins/xboard/$engine.eng"
     if [ ! -f "$plugin" ]; then fail "no plugin file $plugin"; continue; fi
     command="$(sed -n 2p "$plugin")"
@@ -67,15 +78,15 @@ engine_list() {
     wait "$xvfb" || true
     sed -n '/^-firstChessProgramNames {/,/^}/p' "$settings" 2>/dev/null || true
 }
-has_both() { grep -qx '"kelp -C 8"' <<<"$1" && grep -qx "$EARLIER" <<<"$1"; }
+has_both() { grep -qx '"kelp -C 8"' <<<"$1" && grep -qx kelp-full <<<"$1" && grep -qx "$EARLIER" <<<"$1"; }
 for pause in 1 3 8; do
     list="$(engine_list "$pause")"
     if has_both "$list"; then break; fi
 done
 if has_both "$list"; then
-    echo "xboard's engine list has both releases:"; grep kelp <<<"$list" | sed 's/^/   /'
+    echo "xboard's engine list has every engine:"; grep kelp <<<"$list" | sed 's/^/   /'
 else
-    fail "xboard's engine list lacks a release:"; echo "$list"
+    fail "xboard's engine list lacks an engine:"; echo "$list"
 fi
 
 # One xboard game, the engine given by its plain name (xboard finds it on PATH).
