@@ -333,6 +333,9 @@ std::uint64_t Game_class::searchElapsedMs() const
 bool Game_class::resizeTable(std::uint32_t bytes)
 {
     stopAll();
+    bytes = std::min(bytes, largestTableBytes_);
+    if (bytes == hashTable_->tableSize())
+        return true;   // the same size again (GUIs send it at every start): the table stays
     std::unique_ptr<HashTable_class> table = HashTable_class::create(bytes);
     if (!table)
         return false;

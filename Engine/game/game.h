@@ -92,6 +92,8 @@ public:
     // many plies, as when no search thread can be started; whole games then
     // run on one thread without waits (the protocol fuzzer plays them so).
     void setInlineSearchDepth(std::uint32_t depth) { inlineSearchDepth_ = depth; }
+    // The largest table resizeTable makes (the protocol fuzzer keeps its tables small).
+    void setLargestTable(std::uint32_t bytes) { largestTableBytes_ = bytes; }
 
     // --- the full mode ---------------------------------------------------------
     // Turns the full mode on (before the first search): searches under limits,
@@ -122,7 +124,8 @@ public:
     std::uint32_t searchCount() const { return searchCount_.load(); }
     // Milliseconds since the running search (or its ponder phase) began.
     std::uint64_t searchElapsedMs() const;
-    // A new table of this size (the old one stays if it cannot be had); emptied.
+    // A new, empty table of this size (the old one stays if it cannot be had,
+    // or if it has that size already).
     bool resizeTable(std::uint32_t bytes);
     void clearTable();
     // The legal move a text names in the game's position, or NO_MOVE.
@@ -207,6 +210,7 @@ private:
     std::uint32_t increment_ = 0;
     std::uint32_t timerTimeoutMs_ = 0;
     std::uint32_t inlineSearchDepth_ = 0;
+    std::uint32_t largestTableBytes_ = UINT32_MAX;
     std::uint64_t clockMs_ = 0;
     bool clockKnown_ = false;   // a clock came after the last level
 

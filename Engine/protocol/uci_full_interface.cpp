@@ -64,6 +64,13 @@ std::string joined(const UciFullInterface_class::Words& words, std::size_t from,
 
 } // namespace
 
+int UciFullInterface_class::run(Game_class* game)
+{
+    game_ = game;
+    game_->newGame();
+    return inputLoop();
+}
+
 int UciFullInterface_class::inputLoop()
 {
     running_ = true;

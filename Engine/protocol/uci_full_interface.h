@@ -15,6 +15,8 @@ class UciFullInterface_class : public UciInterface_class {
 public:
     using UciInterface_class::UciInterface_class;
 
+    // Starts from the start position, for a "go" that comes before any "position".
+    int run(Game_class* game) override;
     int inputLoop() override;
 
     // The game announces no moves, results or errors under UCI: the front end

@@ -1,6 +1,6 @@
 // Protocol lines: arbitrary input to the WinBoard (both dialects, edit
-// sub-mode included) and UCI front ends, driving a real game controller.
-// First byte: the front end and release. Every search runs on this thread to
+// sub-mode included) and UCI front ends, driving a real game controller, in
+// the documented and the full mode. First byte: the front end and release. Every search runs on this thread to
 // one ply (and its captures), with a small table, so a whole game runs without
 // a thread wait. The oracle, checked before each line is read (that
 // is, after every command) and at the end: the game board is consistent and
@@ -16,7 +16,7 @@
 
 #include "board/move.h"
 #include "game/game.h"
-#include "protocol/uci_interface.h"
+#include "protocol/uci_full_interface.h"
 #include "protocol/winboard_v1.h"
 #include "protocol/winboard_v2.h"
 #include "release/release_profile.h"
@@ -63,6 +63,15 @@ public:
         checkAnnouncedMove(*this->game_, text);
         FrontEnd::sendMove(text);
     }
+    void sendBestMove(Move best, Move reply) override
+    {
+        if (best != NO_MOVE) {
+            char text[MOVE_TEXT_SIZE];
+            moveToText(best, text);
+            checkAnnouncedMove(*this->game_, text);
+        }
+        FrontEnd::sendBestMove(best, reply);
+    }
 };
 
 // The input stream: one line per read, so each read asks for the next command.
@@ -101,6 +110,7 @@ public:
     void offerDraw() override { target->offerDraw(); }
     void resign() override { target->resign(); }
     void sendLine(const char* text) override { target->sendLine(text); }
+    void sendBestMove(Move best, Move reply) override { target->sendBestMove(best, reply); }
     void sendThinking() override
     {
         target->thinkingDepth = thinkingDepth;
@@ -114,9 +124,12 @@ public:
 
 struct Engine {
     // The release's rules with a table small enough to clear in no time.
-    explicit Engine(const ReleaseProfile& rules) : release(rules)
+    explicit Engine(const ReleaseProfile& rules, bool fullMode = false) : release(rules)
     {
         check(game.init() == 0);
+        game.setLargestTable(kTableBytes);
+        if (fullMode)
+            game.enableFullMode();
     }
     // Back to what a new process has: the flags of a new game, and no
     // killers or expected line from earlier inputs (new games keep them).
@@ -157,9 +170,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static Engine& current = *new Engine(currentRelease());
     static Engine& earlier = *new Engine(earlierRelease());
+    static Engine& full = *new Engine(currentRelease(), true);
 
-    const std::uint8_t choice = data[0] % 5;
-    Engine& engine = choice >= 3 ? earlier : current;
+    // 0-2: WinBoard 1 and 2, UCI; 3-4: the same WinBoard in the earlier
+    // release; 5-6: WinBoard 2 and UCI in the full mode.
+    const std::uint8_t choice = data[0] % 7;
+    Engine& engine = choice >= 5 ? full : choice >= 3 ? earlier : current;
     engine.reset(1);
 
     Input in{data + 1, size - 1};
@@ -171,11 +187,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV1_class>>(input, output, engine.release.protocol);
     else if (choice == 1 || choice == 4)
         frontEnd = std::make_unique<CheckedFrontEnd<WinBoardInterfaceV2_class>>(input, output, engine.release.protocol);
+    else if (choice == 5)
+        frontEnd =
+            std::make_unique<CheckedFrontEnd<WinBoardInterfaceV2_class>>(input, output, engine.release.protocol, true);
+    else if (choice == 6)
+        frontEnd = std::make_unique<CheckedFrontEnd<UciFullInterface_class>>(input, output, engine.release.protocol);
     else
         frontEnd = std::make_unique<UciInterface_class>(input, output, engine.release.protocol);
     engine.relay.target = frontEnd.get();
 
-    // UCI never sets up a position; the WinBoard dialects always have one.
+    // The documented UCI never sets up a position; the others always have one.
     const bool uci = choice == 2;
     if (!uci)
         in.game = &engine.game;
