@@ -7,9 +7,11 @@
 # forfeits, illegal moves, crashes and worst think time over its budget
 # (bench/tournament_report.py).
 #
-# Usage: bench/tournament.sh [-e ENGINE] [-o OUT_DIR] [-j PARALLEL] [-r ROUNDS] [-t CONTROLS]
+# Usage: bench/tournament.sh [-e ENGINE] [-a ARGS] [-P] [-o OUT_DIR] [-j PARALLEL] [-r ROUNDS] [-t CONTROLS]
 #                            [-s OPPONENTS] [-p PROTOCOLS] [-d DEADLINE]
 #   -e  Kelp binary                     (default <repo>/build/kelp)
+#   -a  arguments for Kelp, e.g. --full (default none)
+#   -P  pondering on for both engines (xboard's -ponder; default off)
 #   -o  directory for games and logs    (default bench-tournament-<time> in the current directory)
 #   -j  matches at once, each on its own display (default 1; each match keeps about one core busy)
 #   -r  rounds (default 2). A round plays one game per control, opponent and protocol,
@@ -17,7 +19,8 @@
 #       ROUND:CONTROLS limits a round to some controls, e.g. -r "1 2:40/20,sd30 2:40/60,60+1".
 #   -t  controls (default "40/20 40/60 sd30 60+1": 40 moves in 20 s, in 1 minute,
 #       sudden death 30 s, 1 minute + 1 s a move; sd10, sudden death 10 s, tries the script quickly)
-#   -s  opponents (default "fairymax phalanx gnuchess sjeng hoichess"; missing ones are skipped)
+#   -s  opponents (default "fairymax phalanx gnuchess sjeng hoichess"; missing ones are skipped;
+#       "kelp" is <repo>/build/kelp in its documented mode)
 #   -p  Kelp's protocol versions (default "2 1")
 #   -d  a date (as `date -d` reads it) after which no game starts whose usual length no longer fits
 # Every game has a wall-clock limit; a game cut by it counts as the stuck side's failure.
@@ -33,10 +36,14 @@ CONTROLS="40/20 40/60 sd30 60+1"
 OPPONENTS="fairymax phalanx gnuchess sjeng hoichess"
 PROTOCOLS="2 1"
 DEADLINE=""
+ENGINE_ARGS=""
+PONDER=-xponder
 
-while getopts "e:o:j:r:t:s:p:d:h" opt; do
+while getopts "e:a:Po:j:r:t:s:p:d:h" opt; do
     case "$opt" in
     e) ENGINE="$OPTARG" ;;
+    a) ENGINE_ARGS="$OPTARG" ;;
+    P) PONDER=-ponder ;;
     o) OUT="$OPTARG" ;;
     j) PARALLEL="$OPTARG" ;;
     r) if [[ "$OPTARG" =~ ^[0-9]+$ ]]; then ROUNDS="$(seq -s ' ' 1 "$OPTARG")"; else ROUNDS="$OPTARG"; fi ;;
@@ -44,7 +51,7 @@ while getopts "e:o:j:r:t:s:p:d:h" opt; do
     s) OPPONENTS="$OPTARG" ;;
     p) PROTOCOLS="$OPTARG" ;;
     d) DEADLINE="$(date -d "$OPTARG" +%s)" ;;
-    *) sed -n '2,25p' "$0"; exit 2 ;;
+    *) sed -n '2,28p' "$0"; exit 2 ;;
     esac
 done
 
@@ -57,7 +64,7 @@ if [ -z "$XBOARD" ] || [ -z "$(find_program xvfb-run)" ]; then
     exit 2
 fi
 [ -x "$ENGINE" ] || { echo "tournament: engine '$ENGINE' not found" >&2; exit 2; }
-ENGINE="$(cd "$(dirname "$ENGINE")" && pwd)/$(basename "$ENGINE")"
+ENGINE="$(cd "$(dirname "$ENGINE")" && pwd)/$(basename "$ENGINE")${ENGINE_ARGS:+ $ENGINE_ARGS}"
 
 # xboard's time control options, the wall-clock limit of one game and its usual length (seconds).
 control_args() {
@@ -73,6 +80,10 @@ control_args() {
 # The command of an opponent, with the options that keep it to itself (no learning files).
 opponent_command() {
     local path
+    if [ "$1" = kelp ]; then
+        [ -x "$ROOT/build/kelp" ] && echo "$ROOT/build/kelp"
+        return
+    fi
     path="$(find_program "$1")"
     [ -n "$path" ] || return 1
     case "$1" in
@@ -148,6 +159,7 @@ play_game() {   # display, job line number
         echo "opponent=$opponent"
         echo "protocol=$protocol"
         echo "kelp=$side"
+        echo "kelp_args=$ENGINE_ARGS"
         echo "limit=$limit"
     } >"$dir/meta"
     local start status=0
@@ -155,7 +167,7 @@ play_game() {   # display, job line number
     # -adjudicateDrawMoves: a game still going after 150 moves is a draw.
     (cd "$dir" && HOME="$dir/home" timeout -k 10 "$limit" xvfb-run -n "$display" -s "-screen 0 1024x768x24" "$XBOARD" \
         "${xboard_args[@]}" -matchGames 1 "${tc_args[@]}" -adjudicateDrawMoves 150 \
-        -xponder -autoCallFlag true -testClaims true -checkMates true \
+        "$PONDER" -autoCallFlag true -testClaims true -checkMates true \
         -popupExitMessage false -popupMoveErrors false -saveSettingsOnExit false \
         -soundProgram true -noGUI -saveGameFile "$dir/game.pgn" -debugMode true -nameOfDebugFile "$dir/xboard.debug" \
         </dev/null >"$dir/xboard.stderr" 2>&1) || status=$?

@@ -77,10 +77,11 @@ def tokens(path):
     return merged
 
 
-def think_times(path, side):
-    """[(think ms, budget ms, first search of the game)] of the engine `side` (first/second)."""
+def think_times(path, side, full_mode=False):
+    """[(think ms, budget ms, first search of the game)] of the engine `side` (first/second).
+    The full mode adds the level's increment to every budget, within the clock less the reserve."""
     result = []
-    per_control, level_ms, budget, clock_ms = 0, 500, 500, None
+    per_control, level_ms, budget, clock_ms, increment_ms = 0, 500, 500, None, 0
     history, forced, start, searches = 0, False, None, 0
     for ms, direction, engine, text in tokens(path):
         if engine != side:
@@ -101,6 +102,7 @@ def think_times(path, side):
             share = minutes * 60 // (moves + 1) if moves else minutes * 60 // 30
             level_ms = budget = share * 1000 if share else 500
             per_control, clock_ms = moves, None
+            increment_ms = max(atoi(words[2]), 0) * 1000 if full_mode else 0
         elif word == "time":
             clock_ms = max(atoi(text[5:]), 0) * 10
             budget = clock_rule(clock_ms, history, per_control, budget)
@@ -114,7 +116,10 @@ def think_times(path, side):
         if begins:
             if clock_ms is not None:
                 budget = clock_rule(clock_ms, history, per_control, budget)
-            start = (ms, budget)
+            granted = budget + increment_ms
+            if clock_ms is not None:
+                granted = min(granted, max(clock_ms - RESERVE_MS, 0))
+            start = (ms, granted)
             searches += 1
     return result
 
@@ -179,7 +184,8 @@ def game_record(directory):
             record[who].append("crash")
         if re.search(r'Illegal move "[^"]*" from %s machine' % side, errors):
             record[who].append("illegal move")
-    record["thinks"] = think_times(debug, kelp_side) if os.path.exists(debug) else []
+    full_mode = "--full" in meta.get("kelp_args", "")
+    record["thinks"] = think_times(debug, kelp_side, full_mode) if os.path.exists(debug) else []
     record["opponent_moves"] = sum(1 for ms, direction, engine, text in (tokens(debug) if os.path.exists(debug) else [])
                                    if engine == opp_side and direction == "<" and text.startswith("move "))
     if game is None or game[0] == "*":
