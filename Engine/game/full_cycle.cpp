@@ -214,10 +214,7 @@ bool Game_class::startPonderPhase()
         return false;
     // The reply the line expects, if it is legal on the board the move left.
     const Move reply = search_->bestLine()[1];
-    board_.sideToMove = sideToMove_;
-    moveList_->setSide(sideToMove_);
-    moveList_->mobilityIndex = 0;
-    board_.generateMoves(*moveList_);
+    generateGameMoves();
     if (findMove(*moveList_, reply) != reply)
         return false;
     scratchBoard_->copyFrom(board_);

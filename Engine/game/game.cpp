@@ -99,9 +99,7 @@ Move Game_class::legalMove(const char* text)
     // is played then, or its king could be taken.
     if (!board_.isLegalPosition())
         return NO_MOVE;
-    moveList_->setSide(sideToMove_);
-    moveList_->mobilityIndex = 0;
-    board_.generateMoves(*moveList_);
+    generateGameMoves();
     return findMove(*moveList_, pattern);
 }
 
@@ -140,10 +138,7 @@ bool Game_class::recordMove(Move move, bool markRepeats)
 
 bool Game_class::checkGameEnd()
 {
-    board_.sideToMove = sideToMove_;
-    moveList_->setSide(sideToMove_);
-    moveList_->mobilityIndex = 0;
-    board_.generateMoves(*moveList_);
+    generateGameMoves();
     const bool mated = board_.statusFlags & STATUS_CHECKMATED;
     ResultCode result;
     if (board_.statusFlags & STATUS_STALEMATED)
@@ -171,10 +166,7 @@ void Game_class::announceResult(ResultCode resultCode)
 
 Move Game_class::chooseMoveToPlay(bool& fromBestLine)
 {
-    board_.sideToMove = sideToMove_;
-    moveList_->setSide(sideToMove_);
-    moveList_->mobilityIndex = 0;
-    board_.generateMoves(*moveList_);
+    generateGameMoves();
     auto legal = [this](Move move) {
         return move != NO_MOVE && findMove(*moveList_, move) == move;
     };
@@ -279,6 +271,14 @@ void Game_class::setSideToMove(Colour colour)
     sideToMove_ = colour;
     board_.sideToMove = colour;
     board_.computeHashKey();   // the key includes the side to move
+}
+
+void Game_class::generateGameMoves()
+{
+    board_.sideToMove = sideToMove_;
+    moveList_->setSide(sideToMove_);
+    moveList_->mobilityIndex = 0;
+    board_.generateMoves(*moveList_);
 }
 
 void Game_class::cleanTable()

@@ -158,6 +158,8 @@ private:
     // table's move, else the first legal move; 0 when there is none.
     Move chooseMoveToPlay(bool& fromBestLine);
     void cleanTable();
+    // Generates the moves of the side to move on the game board into moveList_.
+    void generateGameMoves();
     // Half-moves from the start of the game to the position on the board, for the clock.
     std::uint32_t halfMovesIntoGame() const;
     void resyncSearchBoard();

@@ -18,13 +18,10 @@ int GuiInterface_class::run(Game_class* game)
 
 int GuiInterface_class::inputLoop()
 {
-    char line[LINE_BUFFER_SIZE];
-    running_ = true;
-    while (running_) {
-        // End of input ends the run as "quit" does.
-        if (!readLine(line) || std::strcmp(line, "quit") == 0)
+    readLines(false, [this](const char* line) {
+        if (std::strcmp(line, "quit") == 0)
             quit();
-    }
+    });
     return 0;
 }
 

@@ -50,6 +50,22 @@ protected:
     // The full mode's reading: lines of any reasonable length, whole.
     bool readLine(std::string& line) { return !output_.failed() && input_.readLine(line) && !output_.failed(); }
     void writeLine(const char* text) { output_.writeLine(text); }
+    // Sets running_, then reads lines and hands each to `handle` until running_
+    // is cleared; the end of input ends the run as "quit" does. Lines are read
+    // whole in the full mode (`longLines`), else up to MAX_LINE_LENGTH.
+    template <typename Handle>
+    void readLines(bool longLines, Handle handle)
+    {
+        running_ = true;
+        std::string longLine;
+        char line[LINE_BUFFER_SIZE];
+        while (running_) {
+            if (!(longLines ? readLine(longLine) : readLine(line)))
+                quit();
+            else
+                handle(longLines ? longLine.c_str() : line);
+        }
+    }
 
     bool running_ = false;
     Game_class* game_ = nullptr;

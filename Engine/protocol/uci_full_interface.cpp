@@ -73,15 +73,8 @@ int UciFullInterface_class::run(Game_class* game)
 
 int UciFullInterface_class::inputLoop()
 {
-    running_ = true;
     sendHandshake();
-    std::string line;
-    while (running_) {
-        if (!readLine(line))
-            quit();   // end of input ends the run as "quit" does
-        else
-            handleLine(line);
-    }
+    readLines(true, [this](const char* line) { handleLine(line); });
     return 0;
 }
 
@@ -98,7 +91,7 @@ void UciFullInterface_class::sendHandshake()
     writeLine("uciok");
 }
 
-void UciFullInterface_class::handleLine(const std::string& line)
+void UciFullInterface_class::handleLine(std::string_view line)
 {
     const Words words = splitWords(line);
     if (words.empty())

@@ -33,7 +33,7 @@ public:
 
 private:
     void sendHandshake();
-    void handleLine(const std::string& line);
+    void handleLine(std::string_view line);
     void setOption(const Words& words);
     void setPosition(const Words& words);
     void go(const Words& words);

@@ -5,24 +5,16 @@
 
 #include "protocol/result_lines.h"
 
-int UciInterface_class::run(Game_class* game)
-{
-    game_ = game;
-    return inputLoop();
-}
-
 int UciInterface_class::inputLoop()
 {
-    running_ = true;
     sendIdentity();
     writeLine("uciok");
-    char line[LINE_BUFFER_SIZE];
-    while (running_) {
-        if (!readLine(line) || std::strcmp(line, "quit") == 0)
-            quit();   // end of input ends the run as "quit" does
+    readLines(false, [this](const char* line) {
+        if (std::strcmp(line, "quit") == 0)
+            quit();
         else if (std::strcmp(line, "isready") == 0)
             writeLine("readyok");
-    }
+    });
     return 0;
 }
 

@@ -8,7 +8,6 @@ class UciInterface_class : public GuiInterface_class {
 public:
     using GuiInterface_class::GuiInterface_class;
 
-    int run(Game_class* game) override;
     int inputLoop() override;
 
     void sendMove(const char* moveText) override;

@@ -9,20 +9,10 @@
 
 #include "board/number_text.h"
 #include "game/game.h"
+#include "protocol/command_words.h"
 #include "protocol/winboard_interface.h"
 
 namespace {
-
-// The text after a command word and one blank, or null when the line is not that command.
-const char* argumentsOf(const char* line, const char* word)
-{
-    const std::size_t length = std::strlen(word);
-    if (std::strncmp(line, word, length) != 0)
-        return nullptr;
-    if (line[length] == '\0')
-        return line + length;
-    return line[length] == ' ' ? line + length + 1 : nullptr;
-}
 
 // The smallest and largest table the "memory" command may ask for, in MiB.
 constexpr std::int32_t MIN_TABLE_MIB = 8;

@@ -8,6 +8,7 @@
 
 #include "board/number_text.h"
 #include "game/game.h"
+#include "protocol/command_words.h"
 #include "protocol/result_lines.h"
 #include "protocol/thinking_line.h"
 
@@ -16,24 +17,6 @@ namespace {
 bool contains(const char* line, const char* word)
 {
     return std::strstr(line, word) != nullptr;
-}
-
-bool startsWith(const char* line, const char* word)
-{
-    return std::strncmp(line, word, std::strlen(word)) == 0;
-}
-
-// True when the line's first word is `word` (the whole line, or the word and a blank).
-bool firstWordIs(const char* line, const char* word)
-{
-    const std::size_t length = std::strlen(word);
-    return std::strncmp(line, word, length) == 0 && (line[length] == '\0' || line[length] == ' ');
-}
-
-// The text from a 0-based character position, or "" for a shorter line.
-const char* textFrom(const char* line, std::size_t position)
-{
-    return std::strlen(line) >= position ? line + position : "";
 }
 
 } // namespace
@@ -59,14 +42,7 @@ int WinBoardInterface_class::inputLoop()
     // The line that followed "xboard" during detection is the first command.
     if (pendingLine()[0] != '\0')
         dispatchCommand(pendingLine());
-    char line[LINE_BUFFER_SIZE];
-    running_ = true;
-    while (running_) {
-        if (!readLine(line))
-            quit();   // end of input ends the run as "quit" does
-        else
-            dispatchCommand(line);
-    }
+    readLines(fullMode_, [this](const char* line) { dispatchCommand(line); });
     return 0;
 }
 
@@ -95,7 +71,7 @@ void WinBoardInterface_class::dispatchDocumentedCommand(const char* line)
         game.setSideToMove(BLACK);
     } else if (rules_.dispatcherHandlesTime && firstWordIs(line, "time")) {
         // The clock in centiseconds, from the sixth character on.
-        const std::int32_t centiseconds = readInt32(textFrom(line, 5));
+        const std::int32_t centiseconds = readInt32(textAfter(line, "time"));
         const std::uint32_t clock = centiseconds > 0 ? static_cast<std::uint32_t>(centiseconds) : 0;
         game.setTimeLeft(clock / 100, clock % 100 * 10);
     } else if (std::strcmp(line, "new") == 0) {
@@ -106,7 +82,7 @@ void WinBoardInterface_class::dispatchDocumentedCommand(const char* line)
         if (rules_.newResetsThinkAfterUserMove)
             game.thinkAfterUserMove = true;
     } else if (startsWith(line, "level ")) {
-        parseLevel(line + 6);
+        parseLevel(textAfter(line, "level"));
     } else if (startsWith(line, "result ")) {
         game.playMoveWhenDone = false;
         game.thinkAfterUserMove = false;
@@ -135,9 +111,9 @@ void WinBoardInterface_class::dispatchDocumentedCommand(const char* line)
     } else if (std::strcmp(line, "quit") == 0) {
         quit();
     } else if (startsWith(line, "usermove")) {
-        game.userMove(textFrom(line, 9));
+        game.userMove(textAfter(line, "usermove"));
     } else if (startsWith(line, "setboard")) {
-        game.setPosition(textFrom(line, 9));
+        game.setPosition(textAfter(line, "setboard"));
     } else {
         handleDialectCommand(line);
     }
