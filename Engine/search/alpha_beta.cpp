@@ -32,14 +32,71 @@ void Search_class::takeChildLine(SearchPly& list, std::uint32_t ply, Move move)
     list.pvLength = length + 1;
 }
 
+void Search_class::seedLine(std::uint32_t firstPly, const Move* line, std::uint32_t length)
+{
+    for (std::uint32_t k = 0; k < length && firstPly + k < MAX_PLY; ++k)
+        plies_[firstPly + k].pv[0] = line[k];
+    if (firstPly + length < MAX_PLY)
+        plies_[firstPly + length].pvLength = 0;
+}
+
 void Search_class::spreadPV(std::uint32_t ply)
 {
     const SearchPly& list = plies_[ply];
-    for (std::uint32_t k = 1; k < list.pvLength && ply + k < MAX_PLY; ++k)
-        plies_[ply + k].pv[0] = list.pv[k];
-    const std::uint32_t end = ply + (list.pvLength > 0 ? list.pvLength : 1);
-    if (end < MAX_PLY)
-        plies_[end].pvLength = 0;
+    seedLine(ply + 1, list.pv + 1, std::max(list.pvLength, 1u) - 1);
+}
+
+bool Search_class::tableCutoff(SearchPly& list, std::uint32_t ply, std::int32_t depth, std::int32_t& alpha,
+                               std::int32_t beta, std::int32_t& score)
+{
+    score = alpha;
+    HashEntry* entry = nullptr;
+    if (rootRestricted(ply) || !table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, score, beta, &entry))
+        return false;
+    if (entry->flags != HASH_FIXED) {
+        list.pv[0] = entry->move;
+        list.pvLength = 1;
+        return true;
+    }
+    // A position that occurred in the game is a draw below the root; at
+    // the root it must still be searched.
+    if (ply > 0)
+        return true;
+    alpha = -INFINITE_SCORE;
+    return false;
+}
+
+bool Search_class::nullMoveCutoff(SearchPly& list, std::uint32_t ply, std::int32_t depth, std::int32_t alpha,
+                                  std::int32_t beta, std::int32_t& score)
+{
+    ++nullMoveTries_;
+    nullMoveActive_ = true;
+    board_.makeNullMove(list.record);
+    table_->prefetch(board_.hashKey);
+    score = -alphaBeta(ply + 1, depth - 2, -beta, -beta + 1);
+    board_.unmakeNullMove(list.record);
+    nullMoveActive_ = false;
+    // A stopped reply search says nothing: leave without storing it.
+    if (!keepSearching()) {
+        score = alpha;
+        return true;
+    }
+    if (score < beta)
+        return false;
+    ++nullMoveCutoffs_;
+    store(list, ply, score, HASH_LOWER, static_cast<std::uint32_t>(depth - 2));
+    return true;
+}
+
+Move Search_class::makeNextMove(SearchPly& list, MovePicker& picker)
+{
+    setSide(list);
+    if (!picker.nextMove())
+        return NO_MOVE;
+    board_.makeMove(list.record);
+    table_->prefetch(board_.hashKey);
+    ++nodeCount_;
+    return list.record.move;
 }
 
 std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta)
@@ -55,21 +112,8 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
         return evaluate(ply);
     }
 
-    std::int32_t tableScore = alpha;
-    HashEntry* entry = nullptr;
-    if (!rootRestricted(ply) &&
-        table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, tableScore, beta, &entry)) {
-        if (entry->flags != HASH_FIXED) {
-            list.pv[0] = entry->move;
-            list.pvLength = 1;
-            return tableScore;
-        }
-        // A position that occurred in the game is a draw below the root; at
-        // the root it must still be searched.
-        if (ply > 0)
-            return tableScore;
-        alpha = -INFINITE_SCORE;
-    }
+    if (std::int32_t tableScore; tableCutoff(list, ply, depth, alpha, beta, tableScore))
+        return tableScore;
 
     if (board_.isInsufficientMaterial()) {
         store(list, ply, DRAW_SCORE, HASH_EXACT, HASH_ANY_DEPTH);
@@ -112,21 +156,8 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
 
     if (!nullMoveActive_ && !(status & STATUS_IN_CHECK) && depth >= 3 &&
         list.moveCount() >= rules_.nullMoveMinMoves) {
-        ++nullMoveTries_;
-        nullMoveActive_ = true;
-        board_.makeNullMove(list.record);
-        table_->prefetch(board_.hashKey);
-        const std::int32_t score = -alphaBeta(ply + 1, depth - 2, -beta, -beta + 1);
-        board_.unmakeNullMove(list.record);
-        nullMoveActive_ = false;
-        // A stopped reply search says nothing: leave without storing it.
-        if (!keepSearching())
-            return alpha;
-        if (score >= beta) {
-            ++nullMoveCutoffs_;
-            store(list, ply, score, HASH_LOWER, static_cast<std::uint32_t>(depth - 2));
-            return score;
-        }
+        if (std::int32_t nullScore; nullMoveCutoff(list, ply, depth, alpha, beta, nullScore))
+            return nullScore;
     }
     // Only the ply right after a null move is barred from a null move of its own.
     nullMoveActive_ = false;
@@ -138,13 +169,9 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
     const std::uint32_t searchDepth = static_cast<std::uint32_t>(depth + extension);
     bool found = false;
     while (picker.hasMoreMoves()) {
-        setSide(list);
-        if (!picker.nextMove())
+        const Move move = makeNextMove(list, picker);
+        if (move == NO_MOVE)
             break;
-        const Move move = list.record.move;
-        board_.makeMove(list.record);
-        table_->prefetch(board_.hashKey);
-        ++nodeCount_;
         const std::int32_t score = -alphaBeta(ply + 1, depth + extension - 1, -beta, -alpha);
         board_.unmakeMove(list.record);
         if (!keepSearching())
@@ -226,13 +253,9 @@ std::int32_t Search_class::quiesce(std::uint32_t ply, std::int32_t alpha, std::i
         return alpha;
 
     while (picker.hasMoreMoves()) {
-        setSide(list);
-        if (!picker.nextMove())
+        const Move move = makeNextMove(list, picker);
+        if (move == NO_MOVE)
             break;
-        const Move move = list.record.move;
-        board_.makeMove(list.record);
-        table_->prefetch(board_.hashKey);
-        ++nodeCount_;
         const std::int32_t score = -quiesce(ply + 1, -beta, -alpha);
         board_.unmakeMove(list.record);
         if (!keepSearching())

@@ -156,44 +156,12 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
                             std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount)
 {
     ++triedToPut;
-
-    // An exact mate score is kept as the distance to the mate, so that it can
-    // be turned back into a score at whatever ply the position is met again.
-    // A mate at ply p from the root scores MATE_SCORE - p either way round;
-    // the distance from this position is p - ply (kept to 16 bits).
-    std::uint16_t mateDistance = 0;
-    if (flag == HASH_EXACT && isMateScore(score)) {
-        const std::int32_t mateScore = score > 0 ? score : -score;
-        mateDistance = static_cast<std::uint16_t>(static_cast<std::uint32_t>(MATE_SCORE - mateScore) -
-                                                  ply);
-        flag = HASH_MATE;
-        depth = HASH_ANY_DEPTH - mateDistance;
-    }
-
+    const std::uint16_t mateDistance = asMateEntry(ply, score, flag, depth);
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
-    HashEntry* entry = entries() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
     bool write = false;
-    std::uint32_t i = 0;
-    for (; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
-        if (entry->flags == HASH_EMPTY) {
-            write = true;
-            break;
-        }
-        if (sameKey(*entry, keyLow, keyHigh)) {
-            // Keep the deeper result; at equal depth the better score.
-            write = depth > entry->depth || (depth == entry->depth && score > entry->score);
-            break;
-        }
-        if (entry->age >= REPLACEABLE_AGE) {
-            write = true;
-            break;
-        }
-        ++entry->age;
-        ++overridden;
-    }
-
-    if (i == HASH_ENTRIES_PER_SLOT) {
+    HashEntry* entry = entryToStore(keyLow, keyHigh, depth, score, write);
+    if (entry == nullptr) {
         ++collisions;
         return;
     }
@@ -215,6 +183,48 @@ void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t s
     entry->blackCount = static_cast<std::uint8_t>(blackCount);
     entry->mateDistance = mateDistance;
     tally(*entry, true);
+}
+
+std::uint16_t HashTable_class::asMateEntry(std::uint32_t ply, std::int32_t score, std::uint32_t& flag,
+                                           std::uint32_t& depth)
+{
+    // An exact mate score is kept as the distance to the mate, so that it can
+    // be turned back into a score at whatever ply the position is met again.
+    // A mate at ply p from the root scores MATE_SCORE - p either way round;
+    // the distance from this position is p - ply (kept to 16 bits).
+    if (flag != HASH_EXACT || !isMateScore(score))
+        return 0;
+    const std::int32_t mateScore = score > 0 ? score : -score;
+    const auto mateDistance = static_cast<std::uint16_t>(static_cast<std::uint32_t>(MATE_SCORE - mateScore) - ply);
+    flag = HASH_MATE;
+    depth = HASH_ANY_DEPTH - mateDistance;
+    return mateDistance;
+}
+
+HashEntry* HashTable_class::entryToStore(std::uint32_t keyLow, std::uint32_t keyHigh, std::uint32_t depth,
+                                         std::int32_t score, bool& write)
+{
+    // The first empty entry, the entry of the same position (kept if its
+    // result is deeper, or as deep and better), or the first entry old enough
+    // to be replaced; every entry passed over ages by one.
+    HashEntry* entry = entries() + std::size_t{keyLow & addressMask_} * HASH_ENTRIES_PER_SLOT;
+    for (std::uint32_t i = 0; i < HASH_ENTRIES_PER_SLOT; ++i, ++entry) {
+        if (entry->flags == HASH_EMPTY) {
+            write = true;
+            return entry;
+        }
+        if (sameKey(*entry, keyLow, keyHigh)) {
+            write = depth > entry->depth || (depth == entry->depth && score > entry->score);
+            return entry;
+        }
+        if (entry->age >= REPLACEABLE_AGE) {
+            write = true;
+            return entry;
+        }
+        ++entry->age;
+        ++overridden;
+    }
+    return nullptr;
 }
 
 void HashTable_class::fixPosition(std::uint64_t key)

@@ -97,6 +97,12 @@ private:
                     std::uint32_t bytes);
     HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
     HashEntry* locate(std::uint64_t key) const;
+    // The steps of store: an exact mate score becomes a mate entry (its flag,
+    // depth and the distance returned); then the entry to write, with `write`
+    // false when the entry there is better (null when the slot is full).
+    static std::uint16_t asMateEntry(std::uint32_t ply, std::int32_t score, std::uint32_t& flag, std::uint32_t& depth);
+    HashEntry* entryToStore(std::uint32_t keyLow, std::uint32_t keyHigh, std::uint32_t depth, std::int32_t score,
+                            bool& write);
     std::uint16_t* signatures() const { return static_cast<std::uint16_t*>(signatures_.get()); }
     // A few bits of a key, never 0; 0 marks an empty entry in the index.
     static std::uint16_t signatureOf(std::uint32_t keyHigh) { return static_cast<std::uint16_t>((keyHigh >> 16) | 1); }

@@ -19,6 +19,7 @@
 #include "search/hash_table.h"
 #include "search/search_ply.h"
 
+class MovePicker;
 class SearchListener;
 
 constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
@@ -101,8 +102,18 @@ private:
     void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
     void store(const SearchPly& list, std::uint32_t ply, std::int32_t score, std::uint32_t flag, std::uint32_t depth);
     void takeChildLine(SearchPly& list, std::uint32_t ply, Move move);
+    // The plies from firstPly on try the moves of `line` first; the ply after
+    // the last one seeded starts with no line.
+    void seedLine(std::uint32_t firstPly, const Move* line, std::uint32_t length);
     // The plies below try the moves of this ply's best line first.
     void spreadPV(std::uint32_t ply);
+    // The steps of alphaBeta: true when the node is decided, with its score.
+    bool tableCutoff(SearchPly& list, std::uint32_t ply, std::int32_t depth, std::int32_t& alpha, std::int32_t beta,
+                     std::int32_t& score);
+    bool nullMoveCutoff(SearchPly& list, std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta,
+                        std::int32_t& score);
+    // Makes the picker's next move (NO_MOVE when there is none left) and counts the node.
+    Move makeNextMove(SearchPly& list, MovePicker& picker);
     void reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length);
     std::int32_t searchRoot(std::int32_t depth);
     void resetPlies();

@@ -117,11 +117,7 @@ void Search_class::iterativeDeepening()
         bestScore_ = lastScore;
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);
-        for (std::uint32_t k = 1; k < bestLineLength_; ++k)
-            plies_[k].pv[0] = bestLine_[k];
-        const std::uint32_t firstUnseeded = std::max(bestLineLength_, 1u);
-        if (firstUnseeded < MAX_PLY)
-            plies_[firstUnseeded].pvLength = 0;
+        seedLine(1, bestLine_ + 1, std::max(bestLineLength_, 1u) - 1);
         if (isMateScore(bestScore_))
             break;   // without counting up the depth
     }
@@ -170,9 +166,6 @@ void Search_class::keepRootMoves(SearchPly& root) const
 void Search_class::seedFromBestLine()
 {
     // The game has gone on by bestLine[0] and, as expected, bestLine[1].
-    if (bestLineLength_ < 3)
-        return;
-    for (std::uint32_t k = 2; k < bestLineLength_; ++k)
-        plies_[k - 2].pv[0] = bestLine_[k];
-    plies_[bestLineLength_ - 2].pvLength = 0;
+    if (bestLineLength_ >= 3)
+        seedLine(0, bestLine_ + 2, bestLineLength_ - 2);
 }
