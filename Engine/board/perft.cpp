@@ -13,7 +13,8 @@ std::uint64_t countBelow(Board_class& board, MoveList* lists, std::uint32_t ply,
     MoveList& list = lists[ply];
     list.setSide(board.sideToMove);
     list.mobilityIndex = ply / 2;
-    board.generateMoves(list);
+    // The last ply only counts: its non-captures are not listed.
+    board.generateMoves(list, depth != 1);
     if (depth == 1)
         return list.moveCount();
     std::uint64_t nodes = 0;
