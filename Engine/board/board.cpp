@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "board/magic_attacks.h"
 #include "platform/debug_output.h"
 
 namespace {
@@ -29,6 +30,7 @@ std::uint32_t rightsTiedTo(const Piece_class& piece)
 Board_class::Board_class() : keys_(zobristKeys())
 {
     clear();
+    setCpuPath(cpuPath_);
 }
 
 void Board_class::dump() const
@@ -61,7 +63,6 @@ void Board_class::clear()
     castlingRights = 0;
     hasCastled[0] = hasCastled[1] = 0;
     lastMove = NO_MOVE;
-    mobilityIndex_ = 0;
     enPassantSquare = NO_SQUARE;
 }
 
@@ -111,8 +112,6 @@ void Board_class::copyFrom(const Board_class& other)
     halfmoveClock = other.halfmoveClock;
     lastMove = other.lastMove;
     sideToMove = other.sideToMove;
-    generatingSide_ = other.generatingSide_;
-    generatingOpponent_ = other.generatingOpponent_;
     for (const Piece_class* piece : other.pieceSlots_) {
         if (piece != nullptr && !piece->captured)
             addPiece(*piece);

@@ -6,7 +6,9 @@
 //
 // The rules of chess live in these files:
 //   fen.cpp              reading and writing positions
-//   move_generation.cpp  legal moves, checks, pins, attacks, castling, en passant
+//   move_generator.h     legal moves, checks, pins, attacks, castling, en passant
+//                        (compiled per instruction-set path, move_generation_*.cpp)
+//   move_generation.cpp  the path dispatch and the questions asked outside a generation
 //   make_move.cpp        playing and taking back moves, the null move
 //   draw_rules.cpp       fifty moves, insufficient material, repetition
 
@@ -15,6 +17,7 @@
 #include <cstdint>
 
 #include "board/bitboards.h"
+#include "board/cpu_path.h"
 #include "board/move.h"
 #include "board/move_list.h"
 #include "board/move_record.h"
@@ -84,19 +87,16 @@ public:
     // For a list generated without its non-captures, in this same position:
     // true when the generation counted the non-capture `move`.
     bool generatedQuietMove(const MoveList& list, Move move) const;
-    // Pawn and knight, or any, attacker of the opponent of the side being
-    // generated on a square; null when none.
-    enum class AttackMode { Full, NonSliding };
-    Piece_class* attackerOf(Square square, AttackMode mode) const;
-    // Is the square attacked by the opponent of the side being generated,
-    // with the given occupancy and enemy pawns?
-    bool isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const;
-    // Does a piece of colour `by` attack the square (generation state aside)?
+    // Does a piece of colour `by` attack the square?
     bool attacks(Colour by, Square square) const;
     // A position that can be played on: one king per colour, and the side not
     // to move is not in check (its king could be taken). Moves and searches
     // from any other position would capture a king.
     bool isLegalPosition() const;
+    // The instruction set this board generates moves with (selectedCpuPath()
+    // unless set); an unavailable path is refused. Every path gives the same moves.
+    bool setCpuPath(CpuPath path);
+    CpuPath cpuPath() const { return cpuPath_; }
 
     // --- making moves ----------------------------------------------------
     // Plays record.move (a generated move of sideToMove); the caller switches sideToMove.
@@ -172,33 +172,6 @@ private:
     void setEnPassantSquare(Square square);
     void setCastlingRights(std::uint32_t rights);
 
-    // Generation steps; they share the scratch fields below.
-    void findChecksAndPins();
-    void generatePieceMoves(Piece_class* piece);
-    void generateKingMoves(Piece_class* king);
-    void generatePawnMoves(Piece_class* pawn);
-    void generateCastling(MoveList& list);
-    bool addEnPassant(Piece_class* pawn, Square target);
-    void generateKnightMoves(Piece_class* knight);
-    void generateFreePawnMoves(Piece_class* pawn);
-    std::uint32_t pawnCaptures(Piece_class* pawn);
-    void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
-    void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
-    void addPromotions(Square from, Square to, std::uint32_t flags);
-    bool isCheckSquare(Square square) const { return (checkMask_ >> square) & 1; }
-    bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
-    // A non-capture: listed, or counted with its target square recorded.
-    void addMove(Move move)
-    {
-        if (listNonCaptures_) {
-            *nonCaptureCursor_++ = move;
-        } else {
-            ++quietCount_;
-            *quietTargets_ |= squareBit(moveTo(move));
-        }
-    }
-    void addCapture(Move move) { *captureCursor_++ = move; }
-
     const ZobristKeys& keys_;
     Piece_class pieces_[32];            // storage behind the slots
     Piece_class* pieceSlots_[32] = {};
@@ -218,30 +191,10 @@ private:
     Bitboard colourBB_[2] = {};     // squares of each colour's pieces
     Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
-    // Scratch of one move generation.
-    Square checkSquares_[8] = {};
-    std::uint32_t checkCount_ = 0;
-    Bitboard checkMask_ = 0;        // checkSquares as a set
-    const std::uint32_t* opponentTypeCount_ = nullptr;
-    Piece_class* ownKing_ = nullptr;
-    Move* nonCaptureCursor_ = nullptr;
-    Move* captureCursor_ = nullptr;
-    bool listNonCaptures_ = true;
-    std::uint32_t quietCount_ = 0;
-    Bitboard* quietTargets_ = nullptr;   // the current piece's entry in the list
-    Colour generatingSide_ = WHITE;
-    Colour generatingOpponent_ = BLACK;
-    std::int32_t excludedKingDelta_ = 0;
-    std::uint32_t mobilityIndex_ = 0;
-    std::uint32_t pinnedSlots_ = 0;   // pieces pinned in this generation
-    // Fixed for one generation, worked out once at its start.
-    Bitboard occupiedNow_ = 0;
-    Bitboard ownPieces_ = 0;
-    Bitboard enemyPieces_ = 0;
-    Bitboard enPassantBit_ = 0;
-    bool inCheck_ = false;
-    Bitboard pawnSingles_ = 0;   // when not in check: every pawn's single-step target
-    Bitboard pawnDoubles_ = 0;   // and double-step target
+    CpuPath cpuPath_ = selectedCpuPath();
+
+    // Move generation reads the position directly (move_generator.h).
+    template <CpuPath P, bool Listing> friend class MoveGenerator;
 };
 
 // True when the key stood on the board before: it equals the key of at least

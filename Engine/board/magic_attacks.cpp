@@ -149,6 +149,43 @@ const MagicStorage& storage()
     return built;
 }
 
+// Subsets of a mask enumerated from the empty set upward ("carry-rippler")
+// come in the order of their packed index: the n-th subset has index n.
+void buildPext(PextEntry* entries, Bitboard* table, const int* directions)
+{
+    Bitboard* next = table;
+    for (Square s = 0; s < 64; ++s) {
+        PextEntry& e = entries[s];
+        e.mask = relevantMask(s, directions);
+        e.attacks = next;
+        Bitboard subset = 0;
+        do {
+            *next++ = slowAttacks(s, subset, directions);
+            subset = (subset - e.mask) & e.mask;
+        } while (subset != 0);
+    }
+}
+
+struct PextStorage {
+    PextTables tables;
+    std::vector<Bitboard> rookAttacks = std::vector<Bitboard>(ROOK_TABLE);
+    std::vector<Bitboard> bishopAttacks = std::vector<Bitboard>(BISHOP_TABLE);
+
+    PextStorage()
+    {
+        static const int rookDirections[4] = {0, 2, 4, 6};
+        static const int bishopDirections[4] = {1, 3, 5, 7};
+        buildPext(tables.rook, rookAttacks.data(), rookDirections);
+        buildPext(tables.bishop, bishopAttacks.data(), bishopDirections);
+    }
+};
+
 } // namespace
 
 const MagicTables& kMagicTables = storage().tables;
+
+const PextTables& pextTables()
+{
+    static const PextStorage built;
+    return built.tables;
+}
