@@ -150,17 +150,18 @@ const MagicStorage& storage()
 }
 
 // Subsets of a mask enumerated from the empty set upward ("carry-rippler")
-// come in the order of their packed index: the n-th subset has index n.
-void buildPext(PextEntry* entries, Bitboard* table, const int* directions)
+// come in the order of their packed index: the n-th subset has index n. The
+// attack sets are read from the magic tables.
+void buildPext(PextEntry* entries, Bitboard* table, const MagicEntry* magics)
 {
     Bitboard* next = table;
     for (Square s = 0; s < 64; ++s) {
         PextEntry& e = entries[s];
-        e.mask = relevantMask(s, directions);
+        e.mask = magics[s].mask;
         e.attacks = next;
         Bitboard subset = 0;
         do {
-            *next++ = slowAttacks(s, subset, directions);
+            *next++ = magicLookup(magics[s], subset);
             subset = (subset - e.mask) & e.mask;
         } while (subset != 0);
     }
@@ -173,10 +174,8 @@ struct PextStorage {
 
     PextStorage()
     {
-        static const int rookDirections[4] = {0, 2, 4, 6};
-        static const int bishopDirections[4] = {1, 3, 5, 7};
-        buildPext(tables.rook, rookAttacks.data(), rookDirections);
-        buildPext(tables.bishop, bishopAttacks.data(), bishopDirections);
+        buildPext(tables.rook, rookAttacks.data(), storage().tables.rook);
+        buildPext(tables.bishop, bishopAttacks.data(), storage().tables.bishop);
     }
 };
 

@@ -88,19 +88,21 @@ bool Board_class::generatedQuietMove(const MoveList& list, Move move) const
                     (move == encodeMove(sq.king, sq.c, 0, MOVE_CASTLE) && (list.castlingGenerated & 2));
     } else {
         const std::uint32_t slot = static_cast<std::uint32_t>(piece - pieces_) - (list.side == WHITE ? 0 : 16);
-        if ((list.quietTargets[slot] >> to) & 1) {
-            if (piece->type != PAWN) {
-                generated = move == encodeMove(from, to, 0, 0);
-            } else if (list.side == WHITE ? to >= 56 : to <= 7) {
-                const std::uint32_t type = moveExtra(move);
-                generated = flags == (MOVE_PAWN | MOVE_PROMOTION) &&
-                            (type == BISHOP || type == ROOK || type == KNIGHT || type == QUEEN);
-            } else if (to - from == 16 || from - to == 16) {
-                generated = move == encodeMove(from, to, static_cast<std::uint32_t>((from + to) / 2),
-                                               MOVE_PAWN | MOVE_TWO_SQUARE);
-            } else {
-                generated = move == encodeMove(from, to, 0, MOVE_PAWN);
-            }
+        const std::int32_t forward = list.side == WHITE ? 8 : -8;
+        if (piece->type != PAWN) {
+            generated = ((list.quietTargets[slot] >> to) & 1) && move == encodeMove(from, to, 0, 0);
+        } else if (to == from + 2 * forward) {
+            generated = ((list.pawnDoubleStepTargets >> to) & 1) &&
+                        move == encodeMove(from, to, static_cast<std::uint32_t>(from + forward),
+                                           MOVE_PAWN | MOVE_TWO_SQUARE);
+        } else if (to != from + forward || !((list.pawnStepTargets >> to) & 1)) {
+            generated = false;
+        } else if (list.side == WHITE ? to >= 56 : to <= 7) {
+            const std::uint32_t type = moveExtra(move);
+            generated = flags == (MOVE_PAWN | MOVE_PROMOTION) &&
+                        (type == BISHOP || type == ROOK || type == KNIGHT || type == QUEEN);
+        } else {
+            generated = move == encodeMove(from, to, 0, MOVE_PAWN);
         }
     }
     return generated;

@@ -70,8 +70,9 @@ private:
     void generateSliderMoves(Piece_class& piece, std::uint32_t index);
     void generateKnightMoves(Piece_class& knight, std::uint32_t index);
     void generateKingMoves(Piece_class& king, std::uint32_t index);
-    void generateFreePawnMoves(Piece_class& pawn, std::uint32_t index);
-    void generatePawnMoves(Piece_class& pawn, std::uint32_t index);
+    std::uint32_t countQuietPawns(std::uint32_t pawnSlots, std::uint32_t firstSlot);
+    void generateFreePawnMoves(Piece_class& pawn);
+    void generatePawnMoves(Piece_class& pawn);
     std::uint32_t pawnCaptures(const Piece_class& pawn, std::int32_t pin);
     bool addEnPassant(const Piece_class& pawn, Square target);
     void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
@@ -79,15 +80,16 @@ private:
     bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
 
     void addCapture(Move move) { *captureCursor_++ = move; }
-    // A non-capture of the slow paths: listed, or counted with its target
-    // square recorded for the current piece.
-    void addQuiet(Move move)
+    // A pawn's non-capture on the step-by-step path: listed, or counted with
+    // its target square recorded.
+    void addPawnMove(Move move)
     {
         if constexpr (Listing) {
             *quietCursor_++ = move;
         } else {
             ++quietCount_;
-            pieceTargets_ |= squareBit(moveTo(move));
+            (moveFlags(move) & MOVE_TWO_SQUARE ? list_.pawnDoubleStepTargets : list_.pawnStepTargets) |=
+                squareBit(moveTo(move));
         }
     }
     void addPromotions(Square from, Square to, std::uint32_t flags);
@@ -103,6 +105,10 @@ private:
     // A step piece's moves to `targets` in the order of its ray set.
     void addStepMoves(std::uint32_t raySetIndex, Square from, Bitboard quiet, Bitboard captures)
     {
+        if (!Listing && (captures & (captures - 1)) == 0) {
+            addCapture(encodeMove(from, lowestSquare(captures), 0, MOVE_CAPTURE));   // the one capture
+            return;
+        }
         const RaySet& rays = raySet(raySetIndex, from);
         for (std::uint32_t r = 0; r < rays.count; ++r) {
             const Square to = from + rays.rays[r].delta;
@@ -136,19 +142,14 @@ private:
     Move* captureCursor_ = nullptr;
     Move* quietCursor_ = nullptr;
     std::uint32_t quietCount_ = 0;
-    Bitboard pieceTargets_ = 0;        // counting: the current piece's non-capture targets (slow paths)
     // Not in check, for every pawn at once, each set by the pawn's own square:
     // can step (not onto the last rank), can promote by a step, can double-step,
-    // push stopped by an own or an enemy piece; and all step and double-step
-    // targets (kept apart: a pawn's double-step square can be the step target
-    // of the pawn in front of it).
+    // push stopped by an own or an enemy piece.
     Bitboard stepFrom_ = 0;
     Bitboard promoteFrom_ = 0;
     Bitboard doubleFrom_ = 0;
     Bitboard blockedByOwnFrom_ = 0;
     Bitboard blockedByEnemyFrom_ = 0;
-    Bitboard stepTargets_ = 0;
-    Bitboard doubleTargets_ = 0;
 
     static constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
     static constexpr int kQueenDirections[8] = {0, 1, 2, 3, 4, 5, 6, 7};
@@ -189,8 +190,11 @@ void MoveGenerator<P, Listing>::run()
     us_ = side_ - 1;
     them_ = opponent_ - 1;
     list_.nonCapturesListed = Listing;
-    if constexpr (!Listing)
+    if constexpr (!Listing) {
         list_.castlingGenerated = 0;
+        list_.pawnStepTargets = 0;
+        list_.pawnDoubleStepTargets = 0;
+    }
     captureCursor_ = list_.captures;
     quietCursor_ = list_.nonCaptures;
     mobilityIndex_ = list_.mobilityIndex;
@@ -214,17 +218,22 @@ void MoveGenerator<P, Listing>::run()
         }
         generateKingMoves(*king_, static_cast<std::uint32_t>(king_ - b_.pieces_) - firstSlot);
     } else {
-        if (!inCheck_)
+        std::uint32_t live = (b_.liveSlots_ >> firstSlot) & 0xffff;
+        if (!inCheck_) {
             preparePawnSets();
-        for (std::uint32_t live = (b_.liveSlots_ >> firstSlot) & 0xffff; live != 0; live &= live - 1) {
+            // Counting, the pawns that add no move to a list are done first.
+            if constexpr (!Listing)
+                live &= ~countQuietPawns(live & (b_.slotsByType_[PAWN] >> firstSlot), firstSlot);
+        }
+        for (; live != 0; live &= live - 1) {
             const auto index = static_cast<std::uint32_t>(std::countr_zero(live));
             Piece_class& piece = *b_.pieceSlots_[firstSlot + index];
             switch (piece.type) {
             case PAWN:
                 if (inCheck_ || (pinned_ & squareBit(piece.square)))
-                    generatePawnMoves(piece, index);
+                    generatePawnMoves(piece);
                 else
-                    generateFreePawnMoves(piece, index);
+                    generateFreePawnMoves(piece);
                 break;
             case KNIGHT:
                 generateKnightMoves(piece, index);
@@ -300,6 +309,9 @@ template <CpuPath P, bool Listing>
 const Piece_class* MoveGenerator<P, Listing>::attackerOf(Square square) const
 {
     const AttackTables& tables = attackTables();
+    if (!((tables.pawn[us_][square] & b_.pieceBB_[them_][PAWN]) | (tables.knight[square] & b_.pieceBB_[them_][KNIGHT]) |
+          (tables.king[square] & b_.pieceBB_[them_][KING])))
+        return nullptr;
     const RaySet& kingRays = raySet(KING, square);
     if (tables.pawn[us_][square] & b_.pieceBB_[them_][PAWN]) {
         const std::int32_t right = side_ == WHITE ? 9 : -9;
@@ -486,43 +498,73 @@ void MoveGenerator<P, Listing>::preparePawnSets()
 {
     const Bitboard pawns = b_.pieceBB_[us_][PAWN];
     const Bitboard empty = ~occupied_;
+    const Bitboard free = pawns & ~pinned_;
     // Double steps from the first two ranks, as the pawn rules here have it.
+    Bitboard singles, doubles, freeStepTargets, freeDoubleTargets;
     if (side_ == WHITE) {
         const Bitboard ahead = pawns << 8;
-        const Bitboard singles = ahead & empty;
-        const Bitboard doubles = ((singles & 0x0000000000ffff00ULL) << 8) & empty;
+        singles = ahead & empty;
+        doubles = ((singles & 0x0000000000ffff00ULL) << 8) & empty;
         stepFrom_ = (singles & ~kRank8) >> 8;
         promoteFrom_ = (singles & kRank8) >> 8;
         doubleFrom_ = doubles >> 16;
         blockedByOwnFrom_ = (ahead & own_) >> 8;
         blockedByEnemyFrom_ = (ahead & enemy_) >> 8;
-        stepTargets_ = singles;
-        doubleTargets_ = doubles;
+        freeStepTargets = singles & (free << 8);
+        freeDoubleTargets = doubles & (free << 16);
     } else {
         const Bitboard ahead = pawns >> 8;
-        const Bitboard singles = ahead & empty;
-        const Bitboard doubles = ((singles & 0x00ffff0000000000ULL) >> 8) & empty;
+        singles = ahead & empty;
+        doubles = ((singles & 0x00ffff0000000000ULL) >> 8) & empty;
         stepFrom_ = (singles & ~kRank1) << 8;
         promoteFrom_ = (singles & kRank1) << 8;
         doubleFrom_ = doubles << 16;
         blockedByOwnFrom_ = (ahead & own_) << 8;
         blockedByEnemyFrom_ = (ahead & enemy_) << 8;
-        stepTargets_ = singles;
-        doubleTargets_ = doubles;
+        freeStepTargets = singles & (free >> 8);
+        freeDoubleTargets = doubles & (free >> 16);
     }
     if constexpr (!Listing) {
-        // The unpinned pawns' non-captures, counted at once (a set of four
-        // promotions counts four).
-        const Bitboard free = pawns & ~pinned_;
-        quietCount_ += static_cast<std::uint32_t>(bitCount(stepFrom_ & free) + bitCount(doubleFrom_ & free) +
-                                                  4 * bitCount(promoteFrom_ & free));
+        // The unpinned pawns' non-captures, counted and recorded at once (a
+        // set of four promotions counts four).
+        quietCount_ += static_cast<std::uint32_t>(bitCount(freeStepTargets) + bitCount(freeDoubleTargets) +
+                                                  3 * bitCount(freeStepTargets & (kRank1 | kRank8)));
+        list_.pawnStepTargets = freeStepTargets;
+        list_.pawnDoubleStepTargets = freeDoubleTargets;
     }
+}
+
+// Counting: the tallies and hits of the unpinned pawns with nothing to
+// capture, which add no move to a list (their non-captures are counted by
+// preparePawnSets); returns the slots (from firstSlot) it has done.
+template <CpuPath P, bool Listing>
+std::uint32_t MoveGenerator<P, Listing>::countQuietPawns(std::uint32_t pawnSlots, std::uint32_t firstSlot)
+{
+    const Bitboard targets = enemy_ | enPassantBit_;
+    const Bitboard capturers = side_ == WHITE ? ((targets >> 7) & ~kFileA) | ((targets >> 9) & ~kFileH)
+                                              : ((targets << 7) & ~kFileH) | ((targets << 9) & ~kFileA);
+    const Bitboard elsewhere = capturers | pinned_;
+    const Bitboard steps = stepFrom_ | promoteFrom_;
+    std::uint32_t done = 0;
+    for (; pawnSlots != 0; pawnSlots &= pawnSlots - 1) {
+        const auto index = static_cast<std::uint32_t>(std::countr_zero(pawnSlots));
+        Piece_class& pawn = *b_.pieceSlots_[firstSlot + index];
+        const Square from = pawn.square;
+        if ((elsewhere >> from) & 1)
+            continue;
+        done |= 1u << index;
+        pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
+        pawn.enemyHits = static_cast<std::uint32_t>((blockedByEnemyFrom_ >> from) & 1);
+        pawn.mobility[mobilityIndex_] =
+            static_cast<std::uint32_t>(((steps >> from) & 1) + ((doubleFrom_ >> from) & 1));
+    }
+    return done;
 }
 
 // A pawn that is neither pinned nor facing a check: its steps read off the
 // sets worked out for all pawns, in the order of generatePawnMoves.
 template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn, std::uint32_t index)
+void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn)
 {
     const Square from = pawn.square;
     std::uint32_t tally = 0;
@@ -546,8 +588,6 @@ void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn, std::ui
     } else {
         tally += static_cast<std::uint32_t>(((stepFrom_ | promoteFrom_) >> from) & 1) +
                  static_cast<std::uint32_t>((doubleFrom_ >> from) & 1);
-        list_.quietTargets[index] = side_ == WHITE ? (stepTargets_ & (bit << 8)) | (doubleTargets_ & (bit << 16))
-                                                   : (stepTargets_ & (bit >> 8)) | (doubleTargets_ & (bit >> 16));
     }
     pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
     pawn.enemyHits = static_cast<std::uint32_t>((blockedByEnemyFrom_ >> from) & 1);
@@ -556,13 +596,12 @@ void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn, std::ui
 
 // A pinned pawn, or any pawn while in check: step by step.
 template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn, std::uint32_t index)
+void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn)
 {
     const bool white = side_ == WHITE;
     const Square from = pawn.square;
     const std::int32_t forward = white ? 8 : -8;
     const std::int32_t pin = pinDelta(from);
-    pieceTargets_ = 0;
     pawn.ownHits = 0;
     pawn.enemyHits = 0;
     std::uint32_t tally = 0;
@@ -584,7 +623,7 @@ void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn, std::uint32
                 addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
                 ++tally;
             } else {
-                addQuiet(encodeMove(from, to, 0, MOVE_PAWN));
+                addPawnMove(encodeMove(from, to, 0, MOVE_PAWN));
                 ++tally;
                 addDoubleStep(from, to, forward, tally);
             }
@@ -593,8 +632,6 @@ void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn, std::uint32
         }
     }
     pawn.mobility[mobilityIndex_] = tally;
-    if constexpr (!Listing)
-        list_.quietTargets[index] = pieceTargets_;
 }
 
 // A pawn's captures (en passant included), in ray-set order; returns how many
@@ -656,7 +693,7 @@ void MoveGenerator<P, Listing>::addDoubleStep(Square from, Square passed, std::i
     const bool onSecondRank = side_ == WHITE ? from < 16 : from >= 48;
     const Square further = passed + forward;
     if (onSecondRank && !(occupied_ & squareBit(further)) && (legal_ & squareBit(further))) {
-        addQuiet(encodeMove(from, further, static_cast<std::uint32_t>(passed), MOVE_PAWN | MOVE_TWO_SQUARE));
+        addPawnMove(encodeMove(from, further, static_cast<std::uint32_t>(passed), MOVE_PAWN | MOVE_TWO_SQUARE));
         ++tally;
     }
 }
@@ -667,7 +704,7 @@ void MoveGenerator<P, Listing>::addPromotions(Square from, Square to, std::uint3
     if constexpr (!Listing) {
         if (!(flags & MOVE_CAPTURE)) {
             quietCount_ += 4;
-            pieceTargets_ |= squareBit(to);
+            list_.pawnStepTargets |= squareBit(to);
             return;
         }
     }
