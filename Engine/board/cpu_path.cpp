@@ -9,7 +9,7 @@ constexpr const char* kNames[CPU_PATH_COUNT] = {"portable", "popcnt", "bmi2"};
 constexpr const char* kDescriptions[CPU_PATH_COUNT] = {
     "the target's baseline instructions",
     "POPCNT",
-    "POPCNT, BMI1, BMI2 (PEXT)",
+    "POPCNT, BMI1, BMI2 PEXT",
 };
 
 #if KELP_CPU_DISPATCH
