@@ -27,6 +27,8 @@
 #include "board/types.h"
 #include "board/zobrist.h"
 
+struct PextTables;
+
 constexpr std::size_t FEN_TEXT_LIMIT = 100;    // longest FEN text accepted
 constexpr std::size_t FEN_BUFFER_SIZE = 128;   // room for any FEN writeFen produces
 constexpr const char START_FEN[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
@@ -192,6 +194,7 @@ private:
     Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
     CpuPath cpuPath_ = selectedCpuPath();
+    const PextTables* pextTables_ = nullptr;   // built when the path needs them
 
     // Move generation reads the position directly (move_generator.h).
     template <CpuPath P, bool Listing> friend class MoveGenerator;

@@ -41,7 +41,7 @@ bool Board_class::setCpuPath(CpuPath path)
     cpuPath_ = path;
     // Built here rather than by the first generation, which allocates nothing.
     if (path == CpuPath::Bmi2)
-        pextTables();
+        pextTables_ = &pextTables();
     return true;
 }
 

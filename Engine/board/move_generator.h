@@ -70,7 +70,7 @@ private:
     void generateSliderMoves(Piece_class& piece, std::uint32_t index);
     void generateKnightMoves(Piece_class& knight, std::uint32_t index);
     void generateKingMoves(Piece_class& king, std::uint32_t index);
-    std::uint32_t countQuietPawns(std::uint32_t pawnSlots, std::uint32_t firstSlot);
+    std::uint32_t countQuietPawns(std::uint32_t firstSlot);
     void generateFreePawnMoves(Piece_class& pawn);
     void generatePawnMoves(Piece_class& pawn);
     std::uint32_t pawnCaptures(const Piece_class& pawn, std::int32_t pin);
@@ -184,7 +184,7 @@ template <CpuPath P, bool Listing>
 void MoveGenerator<P, Listing>::run()
 {
     if constexpr (P == CpuPath::Bmi2)
-        pext_ = &pextTables();
+        pext_ = b_.pextTables_;
     side_ = list_.side;
     opponent_ = list_.opponent;
     us_ = side_ - 1;
@@ -223,7 +223,7 @@ void MoveGenerator<P, Listing>::run()
             preparePawnSets();
             // Counting, the pawns that add no move to a list are done first.
             if constexpr (!Listing)
-                live &= ~countQuietPawns(live & (b_.slotsByType_[PAWN] >> firstSlot), firstSlot);
+                live = (live & ~(b_.slotsByType_[PAWN] >> firstSlot)) | countQuietPawns(firstSlot);
         }
         for (; live != 0; live &= live - 1) {
             const auto index = static_cast<std::uint32_t>(std::countr_zero(live));
@@ -536,29 +536,29 @@ void MoveGenerator<P, Listing>::preparePawnSets()
 
 // Counting: the tallies and hits of the unpinned pawns with nothing to
 // capture, which add no move to a list (their non-captures are counted by
-// preparePawnSets); returns the slots (from firstSlot) it has done.
+// preparePawnSets). Returns the slots (from firstSlot) of the other pawns,
+// which the slot-ordered loop does.
 template <CpuPath P, bool Listing>
-std::uint32_t MoveGenerator<P, Listing>::countQuietPawns(std::uint32_t pawnSlots, std::uint32_t firstSlot)
+std::uint32_t MoveGenerator<P, Listing>::countQuietPawns(std::uint32_t firstSlot)
 {
     const Bitboard targets = enemy_ | enPassantBit_;
     const Bitboard capturers = side_ == WHITE ? ((targets >> 7) & ~kFileA) | ((targets >> 9) & ~kFileH)
                                               : ((targets << 7) & ~kFileH) | ((targets << 9) & ~kFileA);
-    const Bitboard elsewhere = capturers | pinned_;
+    const Bitboard pawns = b_.pieceBB_[us_][PAWN];
+    const Bitboard elsewhere = pawns & (capturers | pinned_);
     const Bitboard steps = stepFrom_ | promoteFrom_;
-    std::uint32_t done = 0;
-    for (; pawnSlots != 0; pawnSlots &= pawnSlots - 1) {
-        const auto index = static_cast<std::uint32_t>(std::countr_zero(pawnSlots));
-        Piece_class& pawn = *b_.pieceSlots_[firstSlot + index];
-        const Square from = pawn.square;
-        if ((elsewhere >> from) & 1)
-            continue;
-        done |= 1u << index;
+    for (Bitboard quiet = pawns & ~elsewhere; quiet != 0; quiet &= quiet - 1) {
+        const Square from = lowestSquare(quiet);
+        Piece_class& pawn = *b_.squares_[from];
         pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
         pawn.enemyHits = static_cast<std::uint32_t>((blockedByEnemyFrom_ >> from) & 1);
         pawn.mobility[mobilityIndex_] =
             static_cast<std::uint32_t>(((steps >> from) & 1) + ((doubleFrom_ >> from) & 1));
     }
-    return done;
+    std::uint32_t others = 0;
+    for (Bitboard p = elsewhere; p != 0; p &= p - 1)
+        others |= 1u << (static_cast<std::uint32_t>(b_.squares_[lowestSquare(p)] - b_.pieces_) - firstSlot);
+    return others;
 }
 
 // A pawn that is neither pinned nor facing a check: its steps read off the
