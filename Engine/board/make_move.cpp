@@ -41,7 +41,7 @@ std::int32_t increment(std::int32_t value, std::int32_t delta)
 // primitives update those two only when making.
 
 template <Board_class::Way way>
-[[gnu::always_inline]] inline void Board_class::putPiece(Piece_class& piece, Square square)
+void Board_class::putPiece(Piece_class& piece, Square square)
 {
     piece.square = square;
     squares_[square] = &piece;
@@ -61,7 +61,7 @@ template <Board_class::Way way>
 
 // The piece leaves the board; it keeps its slot and, as its square, where it stood.
 template <Board_class::Way way>
-[[gnu::always_inline]] inline void Board_class::removePiece(Piece_class& piece)
+void Board_class::removePiece(Piece_class& piece)
 {
     const Square square = piece.square;
     if constexpr (way == Way::Make) {
@@ -81,7 +81,7 @@ template <Board_class::Way way>
 
 // Making counts one more move of the piece, unmaking one less.
 template <Board_class::Way way>
-[[gnu::always_inline]] inline void Board_class::movePiece(Piece_class& piece, Square to)
+void Board_class::movePiece(Piece_class& piece, Square to)
 {
     const Square from = piece.square;
     if constexpr (way == Way::Make) {
