@@ -28,6 +28,7 @@
 #include "board/zobrist.h"
 
 struct PextTables;
+enum class MoveOutput;   // what a generation writes (move_generation_paths.h)
 
 constexpr std::size_t FEN_TEXT_LIMIT = 100;    // longest FEN text accepted
 constexpr std::size_t FEN_BUFFER_SIZE = 128;   // room for any FEN writeFen produces
@@ -86,6 +87,9 @@ public:
     // non-captures are only counted (everything else is the same); the list
     // then answers for them through generatedQuietMove.
     void generateMoves(MoveList& list, bool listNonCaptures = true);
+    // The number of legal moves of list.side: only the list's two counts and
+    // statusFlags are written (no move, no piece's tallies or hits). For perft.
+    std::uint32_t countMoves(MoveList& list);
     // For a list generated without its non-captures, in this same position:
     // true when the generation counted the non-capture `move`.
     bool generatedQuietMove(const MoveList& list, Move move) const;
@@ -197,7 +201,7 @@ private:
     const PextTables* pextTables_ = nullptr;   // built when the path needs them
 
     // Move generation reads the position directly (move_generator.h).
-    template <CpuPath P, bool Listing> friend class MoveGenerator;
+    template <CpuPath P, MoveOutput Out> friend class MoveGenerator;
 };
 
 // True when the key stood on the board before: it equals the key of at least

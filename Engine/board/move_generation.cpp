@@ -17,21 +17,38 @@ constexpr CastlingSquares kCastling[2] = {{4, 6, 2}, {60, 62, 58}};
 
 } // namespace
 
-void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
+namespace {
+
+void generateOnPath(CpuPath path, Board_class& board, MoveList& list, MoveOutput output)
 {
 #if KELP_CPU_DISPATCH
-    switch (cpuPath_) {
+    switch (path) {
     case CpuPath::Bmi2:
-        generateMovesBmi2(*this, list, listNonCaptures);
+        generateMovesBmi2(board, list, output);
         return;
     case CpuPath::Popcnt:
-        generateMovesPopcnt(*this, list, listNonCaptures);
+        generateMovesPopcnt(board, list, output);
         return;
     case CpuPath::Portable:
         break;
     }
+#else
+    (void)path;
 #endif
-    generateMovesPortable(*this, list, listNonCaptures);
+    generateMovesPortable(board, list, output);
+}
+
+} // namespace
+
+void Board_class::generateMoves(MoveList& list, bool listNonCaptures)
+{
+    generateOnPath(cpuPath_, *this, list, listNonCaptures ? MoveOutput::List : MoveOutput::CountNonCaptures);
+}
+
+std::uint32_t Board_class::countMoves(MoveList& list)
+{
+    generateOnPath(cpuPath_, *this, list, MoveOutput::CountAll);
+    return list.moveCount();
 }
 
 bool Board_class::setCpuPath(CpuPath path)

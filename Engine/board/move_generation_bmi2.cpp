@@ -13,9 +13,9 @@
 
 #include "board/move_generator.h"
 
-void generateMovesBmi2(Board_class& board, MoveList& list, bool listNonCaptures)
+void generateMovesBmi2(Board_class& board, MoveList& list, MoveOutput output)
 {
-    generateMovesWith<CpuPath::Bmi2>(board, list, listNonCaptures);
+    generateMovesWith<CpuPath::Bmi2>(board, list, output);
 }
 
 #if defined(__clang__)

@@ -19,8 +19,12 @@
 #include <immintrin.h>
 #endif
 
-void generateMovesPortable(Board_class& board, MoveList& list, bool listNonCaptures);
+// What a generation writes: every move; the captures, with the non-captures
+// counted; or only the two counts (Board_class::countMoves).
+enum class MoveOutput { List, CountNonCaptures, CountAll };
+
+void generateMovesPortable(Board_class& board, MoveList& list, MoveOutput output);
 #if KELP_CPU_DISPATCH
-void generateMovesPopcnt(Board_class& board, MoveList& list, bool listNonCaptures);
-void generateMovesBmi2(Board_class& board, MoveList& list, bool listNonCaptures);
+void generateMovesPopcnt(Board_class& board, MoveList& list, MoveOutput output);
+void generateMovesBmi2(Board_class& board, MoveList& list, MoveOutput output);
 #endif

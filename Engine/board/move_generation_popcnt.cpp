@@ -13,9 +13,9 @@
 
 #include "board/move_generator.h"
 
-void generateMovesPopcnt(Board_class& board, MoveList& list, bool listNonCaptures)
+void generateMovesPopcnt(Board_class& board, MoveList& list, MoveOutput output)
 {
-    generateMovesWith<CpuPath::Popcnt>(board, list, listNonCaptures);
+    generateMovesWith<CpuPath::Popcnt>(board, list, output);
 }
 
 #if defined(__clang__)

@@ -4,7 +4,7 @@
 
 #include "board/move_generator.h"
 
-void generateMovesPortable(Board_class& board, MoveList& list, bool listNonCaptures)
+void generateMovesPortable(Board_class& board, MoveList& list, MoveOutput output)
 {
-    generateMovesWith<CpuPath::Portable>(board, list, listNonCaptures);
+    generateMovesWith<CpuPath::Portable>(board, list, output);
 }

@@ -9,14 +9,20 @@
 // moves, every generated piece gets its move tally (under the list's mobility
 // index) and its own and enemy hits, which the evaluation reads.
 //
-// The generator is a template over the instruction-set path and over listing
-// or only counting the non-captures. Only the move_generation_<path>.cpp files
+// The generator is a template over the instruction-set path and over what it
+// writes: every move, the captures with the non-captures only counted, or
+// (for perft) only the two counts, leaving pieces and lists untouched. Only the move_generation_<path>.cpp files
 // include this header, after move_generation_paths.h and after setting their
 // instruction set: it includes nothing itself, and everything it defines is a
 // member of the template, so no code built for one path is shared with another.
 
-template <CpuPath P, bool Listing>
+template <CpuPath P, MoveOutput Out>
 class MoveGenerator {
+    // Non-captures written to the list; pieces' tallies and hits, and the
+    // targets of counted non-captures, recorded.
+    static constexpr bool Listing = Out == MoveOutput::List;
+    static constexpr bool Recording = Out != MoveOutput::CountAll;
+
 public:
     MoveGenerator(Board_class& board, MoveList& list) : b_(board), list_(list) {}
     void run();
@@ -79,7 +85,19 @@ private:
     void generateCastling();
     bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
 
-    void addCapture(Move move) { *captureCursor_++ = move; }
+    // Counting all: a piece's non-captures and captures, by their target sets.
+    void countOnly(Bitboard quiet, Bitboard captures)
+    {
+        quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
+        captureTally_ += static_cast<std::uint32_t>(bitCount(captures));
+    }
+    void addCapture(Move move)
+    {
+        if constexpr (Recording)
+            *captureCursor_++ = move;
+        else
+            ++captureTally_;
+    }
     // A pawn's non-capture on the step-by-step path: listed, or counted with
     // its target square recorded.
     void addPawnMove(Move move)
@@ -88,8 +106,9 @@ private:
             *quietCursor_++ = move;
         } else {
             ++quietCount_;
-            (moveFlags(move) & MOVE_TWO_SQUARE ? list_.pawnDoubleStepTargets : list_.pawnStepTargets) |=
-                squareBit(moveTo(move));
+            if constexpr (Recording)
+                (moveFlags(move) & MOVE_TWO_SQUARE ? list_.pawnDoubleStepTargets : list_.pawnStepTargets) |=
+                    squareBit(moveTo(move));
         }
     }
     void addPromotions(Square from, Square to, std::uint32_t flags);
@@ -142,6 +161,7 @@ private:
     Move* captureCursor_ = nullptr;
     Move* quietCursor_ = nullptr;
     std::uint32_t quietCount_ = 0;
+    std::uint32_t captureTally_ = 0;   // counting all: the captures
     // Not in check, for every pawn at once, each set by the pawn's own square:
     // can step (not onto the last rank), can promote by a step, can double-step,
     // push stopped by an own or an enemy piece.
@@ -172,16 +192,23 @@ private:
 };
 
 template <CpuPath P>
-void generateMovesWith(Board_class& board, MoveList& list, bool listNonCaptures)
+void generateMovesWith(Board_class& board, MoveList& list, MoveOutput output)
 {
-    if (listNonCaptures)
-        MoveGenerator<P, true>(board, list).run();
-    else
-        MoveGenerator<P, false>(board, list).run();
+    switch (output) {
+    case MoveOutput::List:
+        MoveGenerator<P, MoveOutput::List>(board, list).run();
+        break;
+    case MoveOutput::CountNonCaptures:
+        MoveGenerator<P, MoveOutput::CountNonCaptures>(board, list).run();
+        break;
+    case MoveOutput::CountAll:
+        MoveGenerator<P, MoveOutput::CountAll>(board, list).run();
+        break;
+    }
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::run()
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::run()
 {
     if constexpr (P == CpuPath::Bmi2)
         pext_ = b_.pextTables_;
@@ -190,7 +217,7 @@ void MoveGenerator<P, Listing>::run()
     us_ = side_ - 1;
     them_ = opponent_ - 1;
     list_.nonCapturesListed = Listing;
-    if constexpr (!Listing) {
+    if constexpr (!Listing && Recording) {
         list_.castlingGenerated = 0;
         list_.pawnStepTargets = 0;
         list_.pawnDoubleStepTargets = 0;
@@ -212,7 +239,7 @@ void MoveGenerator<P, Listing>::run()
 
     const std::uint32_t firstSlot = side_ == WHITE ? 0 : 16;
     if (status_ & STATUS_DOUBLE_CHECK) {
-        if constexpr (!Listing) {
+        if constexpr (!Listing && Recording) {
             for (Bitboard& targets : list_.quietTargets)
                 targets = 0;   // only the king moves
         }
@@ -250,15 +277,15 @@ void MoveGenerator<P, Listing>::run()
             generateCastling();
     }
 
-    list_.captureCount = static_cast<std::uint32_t>(captureCursor_ - list_.captures);
+    list_.captureCount = Recording ? static_cast<std::uint32_t>(captureCursor_ - list_.captures) : captureTally_;
     list_.nonCaptureCount = Listing ? static_cast<std::uint32_t>(quietCursor_ - list_.nonCaptures) : quietCount_;
     if (list_.captureCount == 0 && list_.nonCaptureCount == 0)
         status_ |= (status_ & STATUS_IN_CHECK) ? STATUS_CHECKMATED : STATUS_STALEMATED;
     b_.statusFlags = status_;
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::findChecksAndPins()
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::findChecksAndPins()
 {
     if (const Piece_class* checker = attackerOf(kingSquare_)) {
         checkMask_ = squareBit(checker->square);
@@ -305,8 +332,8 @@ void MoveGenerator<P, Listing>::findChecksAndPins()
 
 // The pawn or knight (or adjacent king) that attacks the own king's square, in
 // ray-table order: the order decides which checker is reported.
-template <CpuPath P, bool Listing>
-const Piece_class* MoveGenerator<P, Listing>::attackerOf(Square square) const
+template <CpuPath P, MoveOutput Out>
+const Piece_class* MoveGenerator<P, Out>::attackerOf(Square square) const
 {
     const AttackTables& tables = attackTables();
     if (!((tables.pawn[us_][square] & b_.pieceBB_[them_][PAWN]) | (tables.knight[square] & b_.pieceBB_[them_][KNIGHT]) |
@@ -342,8 +369,8 @@ const Piece_class* MoveGenerator<P, Listing>::attackerOf(Square square) const
     return nullptr;
 }
 
-template <CpuPath P, bool Listing>
-bool MoveGenerator<P, Listing>::isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const
+template <CpuPath P, MoveOutput Out>
+bool MoveGenerator<P, Out>::isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const
 {
     const AttackTables& tables = attackTables();
     if ((tables.pawn[us_][square] & enemyPawns) || (tables.knight[square] & b_.pieceBB_[them_][KNIGHT]) ||
@@ -359,8 +386,8 @@ bool MoveGenerator<P, Listing>::isAttacked(Square square, Bitboard occupied, Bit
 // The targets (next to the king, at `from`) that no enemy piece attacks once
 // the king has left its square: pawns, knights and the king ruled out for all
 // targets at once, then the sliders target by target.
-template <CpuPath P, bool Listing>
-Bitboard MoveGenerator<P, Listing>::safeKingTargets(Square from, Bitboard targets) const
+template <CpuPath P, MoveOutput Out>
+Bitboard MoveGenerator<P, Out>::safeKingTargets(Square from, Bitboard targets) const
 {
     const AttackTables& tables = attackTables();
     const Bitboard pawns = b_.pieceBB_[them_][PAWN];
@@ -385,16 +412,16 @@ Bitboard MoveGenerator<P, Listing>::safeKingTargets(Square from, Bitboard target
     return targets;
 }
 
-template <CpuPath P, bool Listing>
-std::int32_t MoveGenerator<P, Listing>::pinDelta(Square square) const
+template <CpuPath P, MoveOutput Out>
+std::int32_t MoveGenerator<P, Out>::pinDelta(Square square) const
 {
     if (!(pinned_ & squareBit(square)))
         return 0;
     return kDirectionDelta[attackTables().direction[kingSquare_][square]];
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateSliderMoves(Piece_class& piece, std::uint32_t index)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generateSliderMoves(Piece_class& piece, std::uint32_t index)
 {
     const AttackTables& tables = attackTables();
     const Square from = piece.square;
@@ -411,6 +438,10 @@ void MoveGenerator<P, Listing>::generateSliderMoves(Piece_class& piece, std::uin
     }
     const Bitboard quiet = attacks & ~occupied_ & legal_;
     const Bitboard captures = attacks & enemy_ & legal_;
+    if constexpr (!Recording) {
+        countOnly(quiet, captures);
+        return;
+    }
     piece.ownHits = static_cast<std::uint32_t>(bitCount(attacks & own_));
     piece.enemyHits = static_cast<std::uint32_t>(bitCount(captures));
     piece.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(quiet | captures));
@@ -438,22 +469,28 @@ void MoveGenerator<P, Listing>::generateSliderMoves(Piece_class& piece, std::uin
     }
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateKnightMoves(Piece_class& knight, std::uint32_t index)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generateKnightMoves(Piece_class& knight, std::uint32_t index)
 {
     const Square from = knight.square;
     if (pinned_ & squareBit(from)) {
         // A pinned knight cannot move at all.
-        knight.ownHits = 0;
-        knight.enemyHits = 0;
-        knight.mobility[mobilityIndex_] = 0;
-        if constexpr (!Listing)
-            list_.quietTargets[index] = 0;
+        if constexpr (Recording) {
+            knight.ownHits = 0;
+            knight.enemyHits = 0;
+            knight.mobility[mobilityIndex_] = 0;
+            if constexpr (!Listing)
+                list_.quietTargets[index] = 0;
+        }
         return;
     }
     const Bitboard jumps = attackTables().knight[from];
     const Bitboard quiet = jumps & ~occupied_ & legal_;
     const Bitboard captures = jumps & enemy_ & legal_;
+    if constexpr (!Recording) {
+        countOnly(quiet, captures);
+        return;
+    }
     knight.ownHits = static_cast<std::uint32_t>(bitCount(jumps & own_));
     knight.enemyHits = static_cast<std::uint32_t>(bitCount(captures));
     knight.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(quiet | captures));
@@ -466,13 +503,15 @@ void MoveGenerator<P, Listing>::generateKnightMoves(Piece_class& knight, std::ui
     addStepMoves(KNIGHT, from, quiet, captures);
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateKingMoves(Piece_class& king, std::uint32_t index)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generateKingMoves(Piece_class& king, std::uint32_t index)
 {
     // Own pieces next to the king are neither moves nor counted: nothing
     // reads the king's hit counts.
-    king.ownHits = 0;
-    king.enemyHits = 0;
+    if constexpr (Recording) {
+        king.ownHits = 0;
+        king.enemyHits = 0;
+    }
     const Square from = king.square;
     Bitboard targets = attackTables().king[from] & ~own_;
     if (excludedKingDelta_ != 0) {
@@ -483,6 +522,10 @@ void MoveGenerator<P, Listing>::generateKingMoves(Piece_class& king, std::uint32
     targets = safeKingTargets(from, targets);
     const Bitboard quiet = targets & ~occupied_;
     const Bitboard captures = targets & enemy_;
+    if constexpr (!Recording) {
+        countOnly(quiet, captures);
+        return;
+    }
     king.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(targets));
     if constexpr (!Listing) {
         quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
@@ -493,8 +536,8 @@ void MoveGenerator<P, Listing>::generateKingMoves(Piece_class& king, std::uint32
     addStepMoves(KING, from, quiet, captures);
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::preparePawnSets()
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::preparePawnSets()
 {
     const Bitboard pawns = b_.pieceBB_[us_][PAWN];
     const Bitboard empty = ~occupied_;
@@ -529,25 +572,37 @@ void MoveGenerator<P, Listing>::preparePawnSets()
         // set of four promotions counts four).
         quietCount_ += static_cast<std::uint32_t>(bitCount(freeStepTargets) + bitCount(freeDoubleTargets) +
                                                   3 * bitCount(freeStepTargets & (kRank1 | kRank8)));
-        list_.pawnStepTargets = freeStepTargets;
-        list_.pawnDoubleStepTargets = freeDoubleTargets;
+        if constexpr (Recording) {
+            list_.pawnStepTargets = freeStepTargets;
+            list_.pawnDoubleStepTargets = freeDoubleTargets;
+        }
     }
 }
 
 // Counting: the tallies and hits of the unpinned pawns with nothing to
 // capture, which add no move to a list (their non-captures are counted by
-// preparePawnSets). Returns the slots (from firstSlot) of the other pawns,
-// which the slot-ordered loop does.
-template <CpuPath P, bool Listing>
-std::uint32_t MoveGenerator<P, Listing>::countQuietPawns(std::uint32_t firstSlot)
+// preparePawnSets); counting all, the unpinned pawns' captures too, but for
+// en passant (which needs the king test). Returns the slots (from firstSlot)
+// of the other pawns, which the slot-ordered loop does.
+template <CpuPath P, MoveOutput Out>
+std::uint32_t MoveGenerator<P, Out>::countQuietPawns(std::uint32_t firstSlot)
 {
-    const Bitboard targets = enemy_ | enPassantBit_;
+    const Bitboard targets = Recording ? enemy_ | enPassantBit_ : enPassantBit_;
     const Bitboard capturers = side_ == WHITE ? ((targets >> 7) & ~kFileA) | ((targets >> 9) & ~kFileH)
                                               : ((targets << 7) & ~kFileH) | ((targets << 9) & ~kFileA);
     const Bitboard pawns = b_.pieceBB_[us_][PAWN];
     const Bitboard elsewhere = pawns & (capturers | pinned_);
+    if constexpr (!Recording) {
+        // Each pawn's capture to each side counts one, or four onto the last rank.
+        const Bitboard bulk = pawns & ~elsewhere;
+        const Bitboard left = (side_ == WHITE ? (bulk & ~kFileA) << 7 : (bulk & ~kFileA) >> 9) & enemy_;
+        const Bitboard right = (side_ == WHITE ? (bulk & ~kFileH) << 9 : (bulk & ~kFileH) >> 7) & enemy_;
+        captureTally_ += static_cast<std::uint32_t>(bitCount(left) + bitCount(right) +
+                                                    3 * (bitCount(left & (kRank1 | kRank8)) +
+                                                         bitCount(right & (kRank1 | kRank8))));
+    }
     const Bitboard steps = stepFrom_ | promoteFrom_;
-    for (Bitboard quiet = pawns & ~elsewhere; quiet != 0; quiet &= quiet - 1) {
+    for (Bitboard quiet = Recording ? pawns & ~elsewhere : 0; quiet != 0; quiet &= quiet - 1) {
         const Square from = lowestSquare(quiet);
         Piece_class& pawn = *b_.squares_[from];
         pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
@@ -563,8 +618,8 @@ std::uint32_t MoveGenerator<P, Listing>::countQuietPawns(std::uint32_t firstSlot
 
 // A pawn that is neither pinned nor facing a check: its steps read off the
 // sets worked out for all pawns, in the order of generatePawnMoves.
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generateFreePawnMoves(Piece_class& pawn)
 {
     const Square from = pawn.square;
     std::uint32_t tally = 0;
@@ -589,21 +644,23 @@ void MoveGenerator<P, Listing>::generateFreePawnMoves(Piece_class& pawn)
         tally += static_cast<std::uint32_t>(((stepFrom_ | promoteFrom_) >> from) & 1) +
                  static_cast<std::uint32_t>((doubleFrom_ >> from) & 1);
     }
-    pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
-    pawn.enemyHits = static_cast<std::uint32_t>((blockedByEnemyFrom_ >> from) & 1);
-    pawn.mobility[mobilityIndex_] = tally;
+    if constexpr (Recording) {
+        pawn.ownHits = static_cast<std::uint32_t>((blockedByOwnFrom_ >> from) & 1);
+        pawn.enemyHits = static_cast<std::uint32_t>((blockedByEnemyFrom_ >> from) & 1);
+        pawn.mobility[mobilityIndex_] = tally;
+    }
 }
 
 // A pinned pawn, or any pawn while in check: step by step.
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generatePawnMoves(Piece_class& pawn)
 {
     const bool white = side_ == WHITE;
     const Square from = pawn.square;
     const std::int32_t forward = white ? 8 : -8;
     const std::int32_t pin = pinDelta(from);
-    pawn.ownHits = 0;
-    pawn.enemyHits = 0;
+    std::uint32_t ownHits = 0;
+    std::uint32_t enemyHits = 0;
     std::uint32_t tally = 0;
 
     // Capture steps, in ray-set order: towards the h-file first.
@@ -615,9 +672,9 @@ void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn)
     if (to >= 0 && to < 64 && (pin == 0 || pin == forward || pin == -forward)) {
         if (occupied_ & squareBit(to)) {
             if (enemy_ & squareBit(to))
-                ++pawn.enemyHits;
+                ++enemyHits;
             else
-                ++pawn.ownHits;
+                ++ownHits;
         } else if (legal_ & squareBit(to)) {
             if (white ? to >= 56 : to <= 7) {
                 addPromotions(from, to, MOVE_PAWN | MOVE_PROMOTION);
@@ -631,13 +688,17 @@ void MoveGenerator<P, Listing>::generatePawnMoves(Piece_class& pawn)
             addDoubleStep(from, to, forward, tally);   // in check, the double step may still block
         }
     }
-    pawn.mobility[mobilityIndex_] = tally;
+    if constexpr (Recording) {
+        pawn.ownHits = ownHits;
+        pawn.enemyHits = enemyHits;
+        pawn.mobility[mobilityIndex_] = tally;
+    }
 }
 
 // A pawn's captures (en passant included), in ray-set order; returns how many
 // it adds to the pawn's tally (four promotions count once).
-template <CpuPath P, bool Listing>
-std::uint32_t MoveGenerator<P, Listing>::pawnCaptures(const Piece_class& pawn, std::int32_t pin)
+template <CpuPath P, MoveOutput Out>
+std::uint32_t MoveGenerator<P, Out>::pawnCaptures(const Piece_class& pawn, std::int32_t pin)
 {
     const bool white = side_ == WHITE;
     const Square from = pawn.square;
@@ -668,8 +729,8 @@ std::uint32_t MoveGenerator<P, Listing>::pawnCaptures(const Piece_class& pawn, s
     return tally;
 }
 
-template <CpuPath P, bool Listing>
-bool MoveGenerator<P, Listing>::addEnPassant(const Piece_class& pawn, Square target)
+template <CpuPath P, MoveOutput Out>
+bool MoveGenerator<P, Out>::addEnPassant(const Piece_class& pawn, Square target)
 {
     const Square from = pawn.square;
     const Square victimSquare = side_ == WHITE ? target - 8 : target + 8;
@@ -687,8 +748,8 @@ bool MoveGenerator<P, Listing>::addEnPassant(const Piece_class& pawn, Square tar
     return true;
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally)
 {
     const bool onSecondRank = side_ == WHITE ? from < 16 : from >= 48;
     const Square further = passed + forward;
@@ -698,31 +759,36 @@ void MoveGenerator<P, Listing>::addDoubleStep(Square from, Square passed, std::i
     }
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::addPromotions(Square from, Square to, std::uint32_t flags)
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::addPromotions(Square from, Square to, std::uint32_t flags)
 {
     if constexpr (!Listing) {
         if (!(flags & MOVE_CAPTURE)) {
             quietCount_ += 4;
-            list_.pawnStepTargets |= squareBit(to);
+            if constexpr (Recording)
+                list_.pawnStepTargets |= squareBit(to);
             return;
         }
+    }
+    if constexpr (!Recording) {
+        captureTally_ += 4;
+        return;
     }
     Move*& cursor = (flags & MOVE_CAPTURE) ? captureCursor_ : quietCursor_;
     for (const PieceType type : {BISHOP, ROOK, KNIGHT, QUEEN})
         *cursor++ = encodeMove(from, to, type, flags);
 }
 
-template <CpuPath P, bool Listing>
-bool MoveGenerator<P, Listing>::castlingPiecesInPlace(Square kingHome, Square rookHome) const
+template <CpuPath P, MoveOutput Out>
+bool MoveGenerator<P, Out>::castlingPiecesInPlace(Square kingHome, Square rookHome) const
 {
     const Piece_class* king = b_.squares_[kingHome];
     const Piece_class* rook = b_.squares_[rookHome];
     return king == king_ && rook != nullptr && rook->colour == side_ && rook->type == ROOK;
 }
 
-template <CpuPath P, bool Listing>
-void MoveGenerator<P, Listing>::generateCastling()
+template <CpuPath P, MoveOutput Out>
+void MoveGenerator<P, Out>::generateCastling()
 {
     const std::uint32_t kingSide = side_ == WHITE ? CASTLE_WK : CASTLE_BK;
     const std::uint32_t queenSide = side_ == WHITE ? CASTLE_WQ : CASTLE_BQ;
@@ -740,7 +806,8 @@ void MoveGenerator<P, Listing>::generateCastling()
             *quietCursor_++ = encodeMove(sq.king, sq.g, 0, MOVE_CASTLE | MOVE_TWO_SQUARE);
         } else {
             ++quietCount_;
-            list_.castlingGenerated |= 1;
+            if constexpr (Recording)
+                list_.castlingGenerated |= 1;
         }
     }
     if ((b_.castlingRights & queenSide) && castlingPiecesInPlace(sq.king, sq.queenSideRook) && empty(sq.b) &&
@@ -749,7 +816,8 @@ void MoveGenerator<P, Listing>::generateCastling()
             *quietCursor_++ = encodeMove(sq.king, sq.c, 0, MOVE_CASTLE);
         } else {
             ++quietCount_;
-            list_.castlingGenerated |= 2;
+            if constexpr (Recording)
+                list_.castlingGenerated |= 2;
         }
     }
 }

@@ -13,10 +13,10 @@ std::uint64_t countBelow(Board_class& board, MoveList* lists, std::uint32_t ply,
     MoveList& list = lists[ply];
     list.setSide(board.sideToMove);
     list.mobilityIndex = ply / 2;
-    // The last ply only counts: its non-captures are not listed.
-    board.generateMoves(list, depth != 1);
+    // The last ply only counts its moves.
     if (depth == 1)
-        return list.moveCount();
+        return board.countMoves(list);
+    board.generateMoves(list);
     std::uint64_t nodes = 0;
     auto visit = [&](Move move) {
         list.record.move = move;
