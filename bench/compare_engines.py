@@ -37,8 +37,9 @@ POSITIONS = [
 ]
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-KELP_SPEED = os.path.join(ROOT, "build", "kelp-search-speed")
-KELP_TOOL = os.path.join(ROOT, "build", "kelp-tool")
+# KELP_SEARCH_SPEED and KELP_TOOL name other builds to measure.
+KELP_SPEED = os.environ.get("KELP_SEARCH_SPEED", os.path.join(ROOT, "build", "kelp-search-speed"))
+KELP_TOOL = os.environ.get("KELP_TOOL", os.path.join(ROOT, "build", "kelp-tool"))
 
 # How a search is bounded:
 #   "move-now": "st" far above the budget, then "?" when the budget is up;

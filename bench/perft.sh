@@ -5,11 +5,12 @@
 # installed (Debian package stockfish; nothing is installed here). Builds
 # nothing: run `make build` first. With ROUNDS above 1 every measurement is
 # repeated, Kelp and Stockfish taking turns, and the medians are compared.
+# KELP_TOOL names another kelp-tool to measure (default build/kelp-tool).
 # Usage: bench/perft.sh [START_DEPTH] [KIWIPETE_DEPTH] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool=build/kelp-tool
-[ -x "$tool" ] || { echo "build/kelp-tool missing: run 'make build' first" >&2; exit 1; }
+tool=${KELP_TOOL:-build/kelp-tool}
+[ -x "$tool" ] || { echo "$tool missing: run 'make build' first" >&2; exit 1; }
 stockfish=$(command -v stockfish || { [ -x /usr/games/stockfish ] && echo /usr/games/stockfish; } || true)
 rounds=${3:-1}
 
