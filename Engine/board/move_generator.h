@@ -277,9 +277,11 @@ void MoveGenerator<P, Out>::run()
             generateCastling();
     }
 
-    list_.captureCount = Recording ? static_cast<std::uint32_t>(captureCursor_ - list_.captures) : captureTally_;
-    list_.nonCaptureCount = Listing ? static_cast<std::uint32_t>(quietCursor_ - list_.nonCaptures) : quietCount_;
-    if (list_.captureCount == 0 && list_.nonCaptureCount == 0)
+    const auto captures = Recording ? static_cast<std::uint32_t>(captureCursor_ - list_.captures) : captureTally_;
+    const auto nonCaptures = Listing ? static_cast<std::uint32_t>(quietCursor_ - list_.nonCaptures) : quietCount_;
+    list_.captureCount = captures;
+    list_.nonCaptureCount = nonCaptures;
+    if (captures == 0 && nonCaptures == 0)
         status_ |= (status_ & STATUS_IN_CHECK) ? STATUS_CHECKMATED : STATUS_STALEMATED;
     b_.statusFlags = status_;
 }
