@@ -47,6 +47,7 @@ void Board_class::clear()
     liveSlots_ = 0;
     for (std::uint32_t& slots : slotsByType_)
         slots = 0;
+    ++typeChanges_;
     pieceScoreStale_ = true;
     for (Piece_class*& square : squares_)
         square = nullptr;
@@ -86,6 +87,7 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     if (!stored->captured)
         liveSlots_ |= 1u << slot;
     slotsByType_[stored->type] |= 1u << slot;
+    ++typeChanges_;
     pieceScoreStale_ = true;
     ++own.pieceCount;
     if (piece.type == KING)

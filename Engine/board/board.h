@@ -141,6 +141,10 @@ public:
     }
     // Slots of the pieces of a type (captured ones included; see liveSlots).
     std::uint32_t slotsOfType(PieceType type) const { return slotsByType_[type]; }
+    // Changes whenever slotsOfType may have changed (a promotion made or
+    // taken back, a piece added, the board cleared): lets a reader keep what
+    // it derives from the sets.
+    std::uint32_t typeChanges() const { return typeChanges_; }
     // Bit n set while slot n holds a piece that is on the board.
     std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
@@ -185,6 +189,7 @@ private:
     ColourBlock blocks_[2];
     std::uint32_t liveSlots_ = 0;
     std::uint32_t slotsByType_[6] = {};
+    std::uint32_t typeChanges_ = 0;
     const PieceScoreTable* pieceScoreTable_ = nullptr;
     mutable std::int32_t pieceScore_ = 0;
     mutable bool pieceScoreStale_ = true;

@@ -82,6 +82,7 @@ std::int32_t Search_class::evaluate(std::uint32_t ply)
     if (evalTables_.fullmove != b.fullmoveNumber) {
         buildEvalTables(w, b.fullmoveNumber, evalTables_);
         board_.setPieceScoreTable(&evalTables_.pieceScores);
+        groupsOfTypes_ = {b.typeChanges() - 1, {}};   // regrouped below
     }
     const ColourBlock& white = b.block(WHITE);
     const ColourBlock& black = b.block(BLACK);
@@ -112,17 +113,19 @@ std::int32_t Search_class::evaluate(std::uint32_t ply)
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
     score += b.pieceScore();
-    DynamicSlots groups;
-    auto slotsOf = [&b](std::uint32_t types) {
-        std::uint32_t slots = 0;
-        for (; types != 0; types &= types - 1)
-            slots |= b.slotsOfType(static_cast<PieceType>(std::countr_zero(types)));
-        return slots & b.liveSlots();
-    };
-    groups.mobilityOnly = slotsOf(evalTables_.mobilityOnlyTypes);
-    groups.mobilityCrowded = slotsOf(evalTables_.mobilityCrowdedTypes);
-    groups.blockedOnly = slotsOf(evalTables_.blockedOnlyTypes);
-    groups.other = slotsOf(evalTables_.otherDynamicTypes);
+    // The slots of each group change only with a promotion: worked out again then.
+    if (groupsOfTypes_.typeChanges != b.typeChanges()) {
+        auto slotsOf = [&b](std::uint32_t types) {
+            std::uint32_t slots = 0;
+            for (; types != 0; types &= types - 1)
+                slots |= b.slotsOfType(static_cast<PieceType>(std::countr_zero(types)));
+            return slots;
+        };
+        groupsOfTypes_ = {b.typeChanges(),
+                          {slotsOf(evalTables_.mobilityOnlyTypes), slotsOf(evalTables_.mobilityCrowdedTypes),
+                           slotsOf(evalTables_.blockedOnlyTypes), slotsOf(evalTables_.otherDynamicTypes)}};
+    }
+    const DynamicSlots groups = groupsOfTypes_.slots.of(b.liveSlots());
     score += pieceTerms(groups.of(0xffffu), toMove == WHITE ? ownIndex : otherIndex);
     score += pieceTerms(groups.of(0xffff0000u), toMove == BLACK ? ownIndex : otherIndex);
     if (toMove == BLACK)

@@ -126,4 +126,9 @@ private:
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
     EvalTables evalTables_;   // rebuilt when the full-move number changes
+    struct GroupCache {
+        std::uint32_t typeChanges = 0;   // the board's typeChanges() they were made for
+        DynamicSlots slots;              // captured pieces included
+    };
+    GroupCache groupsOfTypes_{~0u, {}};
 };
