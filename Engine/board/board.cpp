@@ -82,6 +82,7 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     const std::uint32_t slot = (piece.colour == WHITE ? 0 : 16) + own.pieceCount;
     Piece_class* stored = &pieces_[slot];
     *stored = piece;
+    stored->slot = static_cast<std::uint8_t>(slot);
     stored->setCastleMask(rightsTiedTo(piece));
     pieceSlots_[slot] = stored;
     if (!stored->captured)

@@ -165,7 +165,7 @@ public:
 private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
-    std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
+    static std::uint32_t slotBit(const Piece_class* piece) { return 1u << piece->slot; }
     // Flips a piece's bits on the given squares in the colour and type sets.
     void flipBits(const Piece_class& piece, Bitboard squares)
     {

@@ -30,6 +30,7 @@ public:
     std::int32_t value = 0;        // material, positive for white, negative for black
     std::uint8_t captured = 0;     // a captured piece stays in its slot
     std::uint8_t castleKeepMask = 0;
+    std::uint8_t slot = 0;         // the board slot that holds it (set by Board_class::addPiece)
     std::uint32_t moveCount = 0;   // +1 per make, -1 per unmake
     std::uint32_t ownHits = 0;     // own pieces its lines end on (last generation)
     std::uint32_t enemyHits = 0;   // enemy pieces it can capture, or that block its push
