@@ -14,8 +14,10 @@ Kelp's figure comes from build/kelp-search-speed: fresh fixed-time searches of
 the same positions through the engine's own search, as `kelp-tool bench` runs
 them (8 MiB table). Legal moves come from `kelp-tool divide FEN 1`.
 
-Installs nothing: engines that are not present are skipped.
-Usage: bench/compare_engines.py [SECONDS_PER_POSITION]   (default 5)
+Installs nothing: engines that are not present are skipped. With ROUNDS above
+1 the whole comparison is repeated, Kelp and the engines taking turns, and
+the medians over the rounds are compared (the machine's speed drifts).
+Usage: bench/compare_engines.py [SECONDS_PER_POSITION] [ROUNDS]   (defaults 5, 1)
 Build first: cmake --build build -j2 --target kelp-tool kelp-search-speed
 Exit status: 0 when Kelp's mean is above the fastest engine's, 1 otherwise.
 """
@@ -35,8 +37,9 @@ POSITIONS = [
 ]
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-KELP_SPEED = os.path.join(ROOT, "build", "kelp-search-speed")
-KELP_TOOL = os.path.join(ROOT, "build", "kelp-tool")
+# KELP_SEARCH_SPEED and KELP_TOOL name other builds to measure.
+KELP_SPEED = os.environ.get("KELP_SEARCH_SPEED", os.path.join(ROOT, "build", "kelp-search-speed"))
+KELP_TOOL = os.environ.get("KELP_TOOL", os.path.join(ROOT, "build", "kelp-tool"))
 
 # How a search is bounded:
 #   "move-now": "st" far above the budget, then "?" when the budget is up;
@@ -371,48 +374,90 @@ def mean(values):
     return sum(values) / len(values) if values else None
 
 
-def main():
-    try:
-        seconds = int(sys.argv[1]) if len(sys.argv) > 1 else 5
-    except ValueError:
-        seconds = 0
-    if seconds < 1:
-        sys.exit("usage: bench/compare_engines.py [SECONDS_PER_POSITION >= 1]")
+def median(values):
+    ordered = sorted(values)
+    return ordered[(len(ordered) - 1) // 2] if ordered else None
+
+
+def measure_round(seconds, legal, workdir, verbose):
+    """One round: Kelp, then every installed engine; name -> position -> nps."""
     kelp = kelp_speed(seconds)
     if kelp is None:
         sys.exit("build/kelp-search-speed missing: cmake --build build -j2 --target kelp-search-speed")
-    legal = {fen: legal_moves(fen) for _, fen in POSITIONS}
-    table = {"kelp": kelp}
-    print("%d s per position; nodes per second, single thread" % seconds)
     for name, result in kelp.items():
         print("  %-9s %-8s %s" % ("kelp", name, result.source))
-    workdir = tempfile.mkdtemp(prefix="kelp-compare-")   # learning files and logs land here
-    try:
-        for engine_info in ENGINES:
-            program = find(engine_info["argv"][0])
-            if not program:
+    table = {"kelp": {p: r.nps for p, r in kelp.items()}}
+    for engine_info in ENGINES:
+        program = find(engine_info["argv"][0])
+        if not program:
+            if verbose:
                 print("  %-9s not installed, skipped" % engine_info["name"])
-                continue
-            row = {}
-            for position, fen in POSITIONS:
-                result = measure(engine_info, program, fen, seconds, legal[fen], workdir)
-                status = "; ".join(result.problems + result.notes)
-                detail = result.source if result.nps and not result.problems else "NOT COUNTED"
-                print("  %-9s %-8s %s%s" % (engine_info["name"], position, detail, " (" + status + ")" if status else ""))
-                if result.nps and not result.problems:
-                    row[position] = result
-            table[engine_info["name"]] = row
+            continue
+        row = {}
+        for position, fen in POSITIONS:
+            result = measure(engine_info, program, fen, seconds, legal[fen], workdir)
+            status = "; ".join(result.problems + result.notes)
+            detail = result.source if result.nps and not result.problems else "NOT COUNTED"
+            print("  %-9s %-8s %s%s" % (engine_info["name"], position, detail, " (" + status + ")" if status else ""))
+            if result.nps and not result.problems:
+                row[position] = result.nps
+        table[engine_info["name"]] = row
+    return table
+
+
+def row_mean(row):
+    return mean([row[p] for p, _ in POSITIONS]) if all(p in row for p, _ in POSITIONS) else None
+
+
+def main():
+    try:
+        seconds = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+        rounds = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+    except ValueError:
+        seconds = rounds = 0
+    if seconds < 1 or rounds < 1:
+        sys.exit("usage: bench/compare_engines.py [SECONDS_PER_POSITION >= 1] [ROUNDS >= 1]")
+    legal = {fen: legal_moves(fen) for _, fen in POSITIONS}
+    print("%d s per position, %d round(s); nodes per second, single thread" % (seconds, rounds))
+    workdir = tempfile.mkdtemp(prefix="kelp-compare-")   # learning files and logs land here
+    tables = []
+    ratios = []   # per round: Kelp's mean over the fastest other engine's mean
+    try:
+        for r in range(rounds):
+            if rounds > 1:
+                print("round %d" % (r + 1))
+            table = measure_round(seconds, legal, workdir, r == 0)
+            tables.append(table)
+            means = {n: row_mean(row) for n, row in table.items()}
+            others = {n: m for n, m in means.items() if n != "kelp" and m}
+            if means["kelp"] and others:
+                fastest = max(others, key=others.get)
+                ratios.append(means["kelp"] / others[fastest])
+                if rounds > 1:
+                    print("  round %d: Kelp %.0f, fastest %s %.0f: %.2fx" %
+                          (r + 1, means["kelp"], fastest, others[fastest], ratios[-1]))
     finally:
         shutil.rmtree(workdir, ignore_errors=True)
 
+    # Medians over the rounds, position by position.
+    names = [n for n in tables[0]]
+    table = {}
+    for name in names:
+        row = {}
+        for position, _ in POSITIONS:
+            values = [t[name][position] for t in tables if position in t.get(name, {})]
+            if len(values) == len(tables):
+                row[position] = median(values)
+        table[name] = row
     print()
+    if rounds > 1:
+        print("medians of %d rounds" % rounds)
     print("%-10s" % "engine" + "".join("%12s" % p for p, _ in POSITIONS) + "%12s" % "mean")
     means = {}
     for name, row in table.items():
-        cells = ["%12s" % ("%.0f" % row[p].nps if p in row else "-") for p, _ in POSITIONS]
-        complete = len(row) == len(POSITIONS)
-        means[name] = mean([r.nps for r in row.values()]) if complete else None
-        print("%-10s" % name + "".join(cells) + "%12s" % ("%.0f" % means[name] if complete else "-"))
+        cells = ["%12s" % ("%.0f" % row[p] if p in row else "-") for p, _ in POSITIONS]
+        means[name] = row_mean(row)
+        print("%-10s" % name + "".join(cells) + "%12s" % ("%.0f" % means[name] if means[name] else "-"))
 
     others = {n: m for n, m in means.items() if n != "kelp" and m}
     if not means["kelp"] or not others:
@@ -420,12 +465,16 @@ def main():
         return 1
     fastest = max(others, key=others.get)
     margin = means["kelp"] / others[fastest] - 1
-    print("\nKelp mean %.0f vs fastest %s %.0f: %+.1f%%" % (means["kelp"], fastest, others[fastest], margin * 100))
+    print("\nKelp mean %.0f vs fastest %s %.0f: %+.1f%% (%.2fx)" %
+          (means["kelp"], fastest, others[fastest], margin * 100, margin + 1))
+    if rounds > 1 and ratios:
+        print("Kelp over the fastest engine of each round: median %.2fx (rounds: %s)" %
+              (median(ratios), " ".join("%.2f" % x for x in ratios)))
     for position, _ in POSITIONS:
         best = max((n for n in table if n != "kelp" and position in table[n]),
-                   key=lambda n: table[n][position].nps, default=None)
-        if best and position in kelp:
-            print("  %-8s Kelp %+.1f%% vs %s" % (position, (kelp[position].nps / table[best][position].nps - 1) * 100, best))
+                   key=lambda n: table[n][position], default=None)
+        if best and position in table["kelp"]:
+            print("  %-8s Kelp %+.1f%% vs %s" % (position, (table["kelp"][position] / table[best][position] - 1) * 100, best))
     incomplete = [n for n in table if n != "kelp" and not means.get(n)]
     if incomplete:
         print("incomplete (not in the comparison): " + ", ".join(incomplete))

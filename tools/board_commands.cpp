@@ -95,8 +95,8 @@ int runPerftCommand(const ToolArgs& args)
     const std::uint64_t nodes = perft(*board, *depth);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%" PRIu64 "\n", nodes);
-    std::fprintf(stderr, "perft %u: %" PRIu64 " nodes in %.3f s (%.0f nodes/s)\n", *depth, nodes,
-                 seconds, seconds > 0 ? nodes / seconds : 0.0);
+    std::fprintf(stderr, "perft %u: %" PRIu64 " nodes in %.3f s (%.0f nodes/s, cpu path %s)\n", *depth, nodes,
+                 seconds, seconds > 0 ? nodes / seconds : 0.0, cpuPathName(board->cpuPath()));
     return 0;
 }
 

@@ -36,12 +36,13 @@ const char* const kUsage =
     "  search FEN DEPTH [--hash MIB]\n"
     "                      search to DEPTH with a fresh table (8 MiB by default),\n"
     "                      printing thinking lines and the best move\n"
-    "  bench               fixed-depth searches of built-in positions; last line:\n"
-    "                      nodes N time_ms T nps X\n"
+    "  bench               fixed-depth searches of built-in positions; then the cpu\n"
+    "                      path used, and last: nodes N time_ms T nps X\n"
     "  selfplay FEN DEPTH PLIES [--hash MIB]\n"
     "                      the game controller plays both sides from FEN, each move\n"
     "                      searched to DEPTH; one line per ply, then: total nodes N\n"
-    "FEN is one shell word (quote it).\n";
+    "FEN is one shell word (quote it). KELP_CPU_PATH=portable|popcnt|bmi2 picks the\n"
+    "move generator's instruction set (default: the best this processor runs).\n";
 
 struct Command {
     const char* name;

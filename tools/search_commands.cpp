@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "board/cpu_path.h"
 #include "board/move.h"
 #include "protocol/winboard_v1.h"
 #include "release/release_profile.h"
@@ -136,6 +137,11 @@ int runBenchCommand(const ToolArgs& args)
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start).count();
     const std::uint64_t nps = ms > 0 ? totalNodes * 1000 / static_cast<std::uint64_t>(ms) : 0;
+    // Which generator the searches ran (see KELP_CPU_PATH), before the last line that scripts read.
+    const CpuPath path = selectedCpuPath();
+    const char* note = cpuPathSelectionNote();
+    std::printf("cpu path %s (%s)%s%s\n", cpuPathName(path), cpuPathDescription(path), note ? "; " : "",
+                note ? note : "");
     std::printf("nodes %" PRIu64 " time_ms %lld nps %" PRIu64 "\n", totalNodes, static_cast<long long>(ms), nps);
     return 0;
 }

@@ -19,6 +19,8 @@ struct AttackTables {
     Bitboard king[64];
     Bitboard pawn[2][64];   // squares a pawn of colour index c on the square attacks
     Bitboard ray[8][64];    // queen directions in ray-table order: E, NE, N, NW, W, SW, S, SE
+    Bitboard rookRays[64];     // a rook's lines on an empty board
+    Bitboard bishopRays[64];   // a bishop's lines on an empty board
     std::int8_t direction[64][64];   // the direction from one square to another on a line, -1 if none
 };
 
@@ -60,6 +62,7 @@ constexpr AttackTables buildTables()
             for (int f = fileOf(s) + kDx[d], r = rankOf(s) + kDy[d]; onBoard(f, r); f += kDx[d], r += kDy[d])
                 ray |= squareBit(makeSquare(f, r));
             t.ray[d][s] = ray;
+            (d % 2 == 0 ? t.rookRays : t.bishopRays)[s] |= ray;
         }
     }
     for (Square s = 0; s < 64; ++s) {

@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "board/magic_attacks.h"
 #include "platform/debug_output.h"
 
 namespace {
@@ -29,6 +30,7 @@ std::uint32_t rightsTiedTo(const Piece_class& piece)
 Board_class::Board_class() : keys_(zobristKeys())
 {
     clear();
+    setCpuPath(cpuPath_);
 }
 
 void Board_class::dump() const
@@ -45,6 +47,7 @@ void Board_class::clear()
     liveSlots_ = 0;
     for (std::uint32_t& slots : slotsByType_)
         slots = 0;
+    ++typeChanges_;
     pieceScoreStale_ = true;
     for (Piece_class*& square : squares_)
         square = nullptr;
@@ -61,7 +64,6 @@ void Board_class::clear()
     castlingRights = 0;
     hasCastled[0] = hasCastled[1] = 0;
     lastMove = NO_MOVE;
-    mobilityIndex_ = 0;
     enPassantSquare = NO_SQUARE;
 }
 
@@ -80,11 +82,13 @@ eCeStatus Board_class::addPiece(const Piece_class& piece)
     const std::uint32_t slot = (piece.colour == WHITE ? 0 : 16) + own.pieceCount;
     Piece_class* stored = &pieces_[slot];
     *stored = piece;
+    stored->slot = static_cast<std::uint8_t>(slot);
     stored->setCastleMask(rightsTiedTo(piece));
     pieceSlots_[slot] = stored;
     if (!stored->captured)
         liveSlots_ |= 1u << slot;
     slotsByType_[stored->type] |= 1u << slot;
+    ++typeChanges_;
     pieceScoreStale_ = true;
     ++own.pieceCount;
     if (piece.type == KING)
@@ -111,8 +115,6 @@ void Board_class::copyFrom(const Board_class& other)
     halfmoveClock = other.halfmoveClock;
     lastMove = other.lastMove;
     sideToMove = other.sideToMove;
-    generatingSide_ = other.generatingSide_;
-    generatingOpponent_ = other.generatingOpponent_;
     for (const Piece_class* piece : other.pieceSlots_) {
         if (piece != nullptr && !piece->captured)
             addPiece(*piece);

@@ -6,7 +6,9 @@
 //
 // The rules of chess live in these files:
 //   fen.cpp              reading and writing positions
-//   move_generation.cpp  legal moves, checks, pins, attacks, castling, en passant
+//   move_generator.h     legal moves, checks, pins, attacks, castling, en passant
+//                        (compiled per instruction-set path, move_generation_*.cpp)
+//   move_generation.cpp  the path dispatch and the questions asked outside a generation
 //   make_move.cpp        playing and taking back moves, the null move
 //   draw_rules.cpp       fifty moves, insufficient material, repetition
 
@@ -15,6 +17,7 @@
 #include <cstdint>
 
 #include "board/bitboards.h"
+#include "board/cpu_path.h"
 #include "board/move.h"
 #include "board/move_list.h"
 #include "board/move_record.h"
@@ -23,6 +26,9 @@
 #include "board/piece_score.h"
 #include "board/types.h"
 #include "board/zobrist.h"
+
+struct PextTables;
+enum class MoveOutput;   // what a generation writes (move_generation_paths.h)
 
 constexpr std::size_t FEN_TEXT_LIMIT = 100;    // longest FEN text accepted
 constexpr std::size_t FEN_BUFFER_SIZE = 128;   // room for any FEN writeFen produces
@@ -81,22 +87,22 @@ public:
     // non-captures are only counted (everything else is the same); the list
     // then answers for them through generatedQuietMove.
     void generateMoves(MoveList& list, bool listNonCaptures = true);
+    // The number of legal moves of list.side: only the list's two counts and
+    // statusFlags are written (no move, no piece's tallies or hits). For perft.
+    std::uint32_t countMoves(MoveList& list);
     // For a list generated without its non-captures, in this same position:
     // true when the generation counted the non-capture `move`.
     bool generatedQuietMove(const MoveList& list, Move move) const;
-    // Pawn and knight, or any, attacker of the opponent of the side being
-    // generated on a square; null when none.
-    enum class AttackMode { Full, NonSliding };
-    Piece_class* attackerOf(Square square, AttackMode mode) const;
-    // Is the square attacked by the opponent of the side being generated,
-    // with the given occupancy and enemy pawns?
-    bool isAttacked(Square square, Bitboard occupied, Bitboard enemyPawns) const;
-    // Does a piece of colour `by` attack the square (generation state aside)?
+    // Does a piece of colour `by` attack the square?
     bool attacks(Colour by, Square square) const;
     // A position that can be played on: one king per colour, and the side not
     // to move is not in check (its king could be taken). Moves and searches
     // from any other position would capture a king.
     bool isLegalPosition() const;
+    // The instruction set this board generates moves with (selectedCpuPath()
+    // unless set); an unavailable path is refused. Every path gives the same moves.
+    bool setCpuPath(CpuPath path);
+    CpuPath cpuPath() const { return cpuPath_; }
 
     // --- making moves ----------------------------------------------------
     // Plays record.move (a generated move of sideToMove); the caller switches sideToMove.
@@ -135,6 +141,10 @@ public:
     }
     // Slots of the pieces of a type (captured ones included; see liveSlots).
     std::uint32_t slotsOfType(PieceType type) const { return slotsByType_[type]; }
+    // Changes whenever slotsOfType may have changed (a promotion made or
+    // taken back, a piece added, the board cleared): lets a reader keep what
+    // it derives from the sets.
+    std::uint32_t typeChanges() const { return typeChanges_; }
     // Bit n set while slot n holds a piece that is on the board.
     std::uint32_t liveSlots() const { return liveSlots_; }
     Bitboard occupied() const { return colourBB_[0] | colourBB_[1]; }
@@ -155,7 +165,7 @@ public:
 private:
     ColourBlock& blockOf(Colour colour) { return blocks_[colour - 1]; }
     void toggle(std::uint64_t key) { hashKey ^= key; }
-    std::uint32_t slotBit(const Piece_class* piece) const { return 1u << (piece - pieces_); }
+    static std::uint32_t slotBit(const Piece_class* piece) { return 1u << piece->slot; }
     // Flips a piece's bits on the given squares in the colour and type sets.
     void flipBits(const Piece_class& piece, Bitboard squares)
     {
@@ -172,33 +182,6 @@ private:
     void setEnPassantSquare(Square square);
     void setCastlingRights(std::uint32_t rights);
 
-    // Generation steps; they share the scratch fields below.
-    void findChecksAndPins();
-    void generatePieceMoves(Piece_class* piece);
-    void generateKingMoves(Piece_class* king);
-    void generatePawnMoves(Piece_class* pawn);
-    void generateCastling(MoveList& list);
-    bool addEnPassant(Piece_class* pawn, Square target);
-    void generateKnightMoves(Piece_class* knight);
-    void generateFreePawnMoves(Piece_class* pawn);
-    std::uint32_t pawnCaptures(Piece_class* pawn);
-    void addDoubleStep(Square from, Square passed, std::int32_t forward, std::uint32_t& tally);
-    void countSliderMoves(Piece_class* piece, const int* directions, int directionCount);
-    void addPromotions(Square from, Square to, std::uint32_t flags);
-    bool isCheckSquare(Square square) const { return (checkMask_ >> square) & 1; }
-    bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
-    // A non-capture: listed, or counted with its target square recorded.
-    void addMove(Move move)
-    {
-        if (listNonCaptures_) {
-            *nonCaptureCursor_++ = move;
-        } else {
-            ++quietCount_;
-            *quietTargets_ |= squareBit(moveTo(move));
-        }
-    }
-    void addCapture(Move move) { *captureCursor_++ = move; }
-
     const ZobristKeys& keys_;
     Piece_class pieces_[32];            // storage behind the slots
     Piece_class* pieceSlots_[32] = {};
@@ -206,6 +189,7 @@ private:
     ColourBlock blocks_[2];
     std::uint32_t liveSlots_ = 0;
     std::uint32_t slotsByType_[6] = {};
+    std::uint32_t typeChanges_ = 0;
     const PieceScoreTable* pieceScoreTable_ = nullptr;
     mutable std::int32_t pieceScore_ = 0;
     mutable bool pieceScoreStale_ = true;
@@ -218,30 +202,11 @@ private:
     Bitboard colourBB_[2] = {};     // squares of each colour's pieces
     Bitboard pieceBB_[2][6] = {};   // by colour and piece type
 
-    // Scratch of one move generation.
-    Square checkSquares_[8] = {};
-    std::uint32_t checkCount_ = 0;
-    Bitboard checkMask_ = 0;        // checkSquares as a set
-    const std::uint32_t* opponentTypeCount_ = nullptr;
-    Piece_class* ownKing_ = nullptr;
-    Move* nonCaptureCursor_ = nullptr;
-    Move* captureCursor_ = nullptr;
-    bool listNonCaptures_ = true;
-    std::uint32_t quietCount_ = 0;
-    Bitboard* quietTargets_ = nullptr;   // the current piece's entry in the list
-    Colour generatingSide_ = WHITE;
-    Colour generatingOpponent_ = BLACK;
-    std::int32_t excludedKingDelta_ = 0;
-    std::uint32_t mobilityIndex_ = 0;
-    std::uint32_t pinnedSlots_ = 0;   // pieces pinned in this generation
-    // Fixed for one generation, worked out once at its start.
-    Bitboard occupiedNow_ = 0;
-    Bitboard ownPieces_ = 0;
-    Bitboard enemyPieces_ = 0;
-    Bitboard enPassantBit_ = 0;
-    bool inCheck_ = false;
-    Bitboard pawnSingles_ = 0;   // when not in check: every pawn's single-step target
-    Bitboard pawnDoubles_ = 0;   // and double-step target
+    CpuPath cpuPath_ = selectedCpuPath();
+    const PextTables* pextTables_ = nullptr;   // built when the path needs them
+
+    // Move generation reads the position directly (move_generator.h).
+    template <CpuPath P, MoveOutput Out> friend class MoveGenerator;
 };
 
 // True when the key stood on the board before: it equals the key of at least

@@ -20,7 +20,7 @@ bool Board_class::isConsistent(char* why, std::size_t whySize, Colour keySide) c
         const Piece_class* piece = pieceSlots_[slot];
         if (piece == nullptr)
             continue;
-        if (piece != &pieces_[slot])
+        if (piece != &pieces_[slot] || piece->slot != slot)
             return fail("slot does not hold its own piece", static_cast<int>(slot));
         if (piece->colour != (slot < 16 ? WHITE : BLACK))
             return fail("piece in the other colour's slots", static_cast<int>(slot));

@@ -149,6 +149,42 @@ const MagicStorage& storage()
     return built;
 }
 
+// Subsets of a mask enumerated from the empty set upward ("carry-rippler")
+// come in the order of their packed index: the n-th subset has index n. The
+// attack sets are read from the magic tables.
+void buildPext(PextEntry* entries, Bitboard* table, const MagicEntry* magics)
+{
+    Bitboard* next = table;
+    for (Square s = 0; s < 64; ++s) {
+        PextEntry& e = entries[s];
+        e.mask = magics[s].mask;
+        e.attacks = next;
+        Bitboard subset = 0;
+        do {
+            *next++ = magicLookup(magics[s], subset);
+            subset = (subset - e.mask) & e.mask;
+        } while (subset != 0);
+    }
+}
+
+struct PextStorage {
+    PextTables tables;
+    std::vector<Bitboard> rookAttacks = std::vector<Bitboard>(ROOK_TABLE);
+    std::vector<Bitboard> bishopAttacks = std::vector<Bitboard>(BISHOP_TABLE);
+
+    PextStorage()
+    {
+        buildPext(tables.rook, rookAttacks.data(), storage().tables.rook);
+        buildPext(tables.bishop, bishopAttacks.data(), storage().tables.bishop);
+    }
+};
+
 } // namespace
 
 const MagicTables& kMagicTables = storage().tables;
+
+const PextTables& pextTables()
+{
+    static const PextStorage built;
+    return built.tables;
+}

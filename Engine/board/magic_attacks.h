@@ -33,3 +33,18 @@ inline Bitboard bishopAttacksMagic(Square square, Bitboard occupied)
 {
     return magicLookup(kMagicTables.bishop[square], occupied);
 }
+
+// The same attack sets indexed by the occupied squares under the mask packed
+// into the low bits, the index the BMI2 instruction PEXT computes. Built on
+// the first call; only the generation path for such processors uses them.
+struct PextEntry {
+    Bitboard mask;
+    const Bitboard* attacks;
+};
+
+struct PextTables {
+    PextEntry rook[64];
+    PextEntry bishop[64];
+};
+
+const PextTables& pextTables();

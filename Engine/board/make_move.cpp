@@ -111,6 +111,7 @@ void Board_class::retypePiece(Piece_class& piece, PieceType type)
     slotsByType_[piece.type] &= ~slotBit(&piece);
     piece.setType(type);
     slotsByType_[type] |= slotBit(&piece);
+    ++typeChanges_;
     putPiece<way>(piece, square);
 }
 

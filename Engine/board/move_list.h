@@ -26,10 +26,13 @@ struct MoveList {
 
     // A generation that only counts non-captures (see Board_class::generateMoves)
     // leaves `nonCaptures` unwritten and records, per piece slot of the side,
-    // the squares its non-captures go to; membership is asked of
-    // Board_class::generatedQuietMove.
+    // the squares its non-captures go to (for the pawns, all steps and all
+    // double steps together: a target square tells which pawn it belongs to);
+    // membership is asked of Board_class::generatedQuietMove.
     bool nonCapturesListed = true;
-    Bitboard quietTargets[16] = {};
+    Bitboard quietTargets[16] = {};       // pieces other than pawns, by slot
+    Bitboard pawnStepTargets = 0;         // promotions included
+    Bitboard pawnDoubleStepTargets = 0;
     std::uint8_t castlingGenerated = 0;   // 1 king-side, 2 queen-side
 
     void setSide(Colour colour)

@@ -13,9 +13,10 @@ std::uint64_t countBelow(Board_class& board, MoveList* lists, std::uint32_t ply,
     MoveList& list = lists[ply];
     list.setSide(board.sideToMove);
     list.mobilityIndex = ply / 2;
-    board.generateMoves(list);
+    // The last ply only counts its moves.
     if (depth == 1)
-        return list.moveCount();
+        return board.countMoves(list);
+    board.generateMoves(list);
     std::uint64_t nodes = 0;
     auto visit = [&](Move move) {
         list.record.move = move;

@@ -1,7 +1,7 @@
 #pragma once
 // One chess piece on a board. Besides where it stands, a piece carries what
-// the last move generation found out about it (pins, defended and attacked
-// pieces, move counts per search ply), which the evaluation reads.
+// the last move generation found out about it (defended and attacked pieces,
+// move counts per search ply), which the evaluation reads.
 
 #include <cstdint>
 
@@ -28,11 +28,9 @@ public:
     PieceType type = PAWN;
     Square square = NO_SQUARE;     // for a captured piece: where it was captured
     std::int32_t value = 0;        // material, positive for white, negative for black
-    std::int32_t pinDelta = 0;     // while pinned: the pin line's step from the own king outward
-    std::int32_t pinDeltaNeg = 0;
-    std::uint8_t pinned = 0;       // valid during one move generation
     std::uint8_t captured = 0;     // a captured piece stays in its slot
     std::uint8_t castleKeepMask = 0;
+    std::uint8_t slot = 0;         // the board slot that holds it (set by Board_class::addPiece)
     std::uint32_t moveCount = 0;   // +1 per make, -1 per unmake
     std::uint32_t ownHits = 0;     // own pieces its lines end on (last generation)
     std::uint32_t enemyHits = 0;   // enemy pieces it can capture, or that block its push

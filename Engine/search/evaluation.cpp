@@ -35,15 +35,34 @@ std::int32_t bareKingPenalty(const Piece_class& bare, const Piece_class& other)
 } // namespace
 
 // The per-piece terms of the pieces in `slots` (all of one colour), scored
-// with their move counts filed under `mobilityIndex`.
-std::int32_t Search_class::pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const
+// with their move counts filed under `mobilityIndex`: the terms that depend on
+// moves and hits; the rest is the board's piece score. Pieces are visited in
+// groups by the terms their type has, each loop reading only what its terms need.
+std::int32_t Search_class::pieceTerms(const DynamicSlots& slots, std::uint32_t mobilityIndex) const
 {
-    // The terms that depend on moves and hits; the rest is the board's piece
-    // score. Written as selects rather than branches: which terms apply
-    // changes from piece to piece and would defeat branch prediction.
+    const Board_class& b = board_;
     std::int32_t sum = 0;
-    for (; slots != 0; slots &= slots - 1) {
-        const Piece_class& piece = *board_.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(slots)));
+    for (std::uint32_t s = slots.mobilityOnly; s != 0; s &= s - 1) {
+        const Piece_class& piece = *b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(s)));
+        sum += evalTables_.piece[piece.code].mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]);
+    }
+    for (std::uint32_t s = slots.mobilityCrowded; s != 0; s &= s - 1) {
+        const Piece_class& piece = *b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(s)));
+        const PieceTerms& t = evalTables_.piece[piece.code];
+        sum += t.mobility * static_cast<std::int32_t>(piece.mobility[mobilityIndex]) +
+               (piece.ownHits >= t.crowdedAt ? t.crowded : 0);
+    }
+    for (std::uint32_t s = slots.blockedOnly; s != 0; s &= s - 1) {
+        const Piece_class& piece = *b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(s)));
+        if (piece.ownHits != 0)
+            sum += evalTables_.piece[piece.code].blockedByOwn;
+        else if (piece.enemyHits != 0)
+            sum += evalTables_.blockedByEnemy[piece.code][piece.square];
+    }
+    // Written as selects rather than branches: which terms apply changes from
+    // piece to piece and would defeat branch prediction.
+    for (std::uint32_t s = slots.other; s != 0; s &= s - 1) {
+        const Piece_class& piece = *b.pieceSlot(static_cast<std::uint32_t>(std::countr_zero(s)));
         const std::uint32_t code = piece.code;
         const PieceTerms& t = evalTables_.piece[code];
         const std::uint32_t ownHits = piece.ownHits;
@@ -63,6 +82,7 @@ std::int32_t Search_class::evaluate(std::uint32_t ply)
     if (evalTables_.fullmove != b.fullmoveNumber) {
         buildEvalTables(w, b.fullmoveNumber, evalTables_);
         board_.setPieceScoreTable(&evalTables_.pieceScores);
+        groupsOfTypes_ = {b.typeChanges() - 1, {}};   // regrouped below
     }
     const ColourBlock& white = b.block(WHITE);
     const ColourBlock& black = b.block(BLACK);
@@ -93,14 +113,21 @@ std::int32_t Search_class::evaluate(std::uint32_t ply)
     const std::uint32_t ownIndex = ply / 2;
     const std::uint32_t otherIndex = ply >= 1 ? (ply - 1) / 2 : 0;
     score += b.pieceScore();
-    std::uint32_t dynamic = 0;
-    for (PieceType type = QUEEN; type <= PAWN; ++type) {
-        if (evalTables_.dynamicTypes & (1u << type))
-            dynamic |= b.slotsOfType(type);
+    // The slots of each group change only with a promotion: worked out again then.
+    if (groupsOfTypes_.typeChanges != b.typeChanges()) {
+        auto slotsOf = [&b](std::uint32_t types) {
+            std::uint32_t slots = 0;
+            for (; types != 0; types &= types - 1)
+                slots |= b.slotsOfType(static_cast<PieceType>(std::countr_zero(types)));
+            return slots;
+        };
+        groupsOfTypes_ = {b.typeChanges(),
+                          {slotsOf(evalTables_.mobilityOnlyTypes), slotsOf(evalTables_.mobilityCrowdedTypes),
+                           slotsOf(evalTables_.blockedOnlyTypes), slotsOf(evalTables_.otherDynamicTypes)}};
     }
-    dynamic &= b.liveSlots();
-    score += pieceTerms(dynamic & 0xffff, toMove == WHITE ? ownIndex : otherIndex);
-    score += pieceTerms(dynamic & 0xffff0000u, toMove == BLACK ? ownIndex : otherIndex);
+    const DynamicSlots groups = groupsOfTypes_.slots.of(b.liveSlots());
+    score += pieceTerms(groups.of(0xffffu), toMove == WHITE ? ownIndex : otherIndex);
+    score += pieceTerms(groups.of(0xffff0000u), toMove == BLACK ? ownIndex : otherIndex);
     if (toMove == BLACK)
         score = -score;
 

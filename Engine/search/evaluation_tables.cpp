@@ -131,7 +131,8 @@ void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTabl
         whiteTerms(weights, fullmove, type, tables.piece[white], tables.square[white], tables.blockedByEnemy[white]);
         mirrorForBlack(tables, white, makePieceCode(BLACK, type));
     }
-    tables.dynamicTypes = 0;
+    tables.mobilityOnlyTypes = tables.mobilityCrowdedTypes = tables.blockedOnlyTypes = tables.otherDynamicTypes = 0;
+    bool hasMobility[6] = {}, hasCrowded[6] = {}, hasBlocked[6] = {};
     for (std::uint32_t code = 0; code < 12; ++code) {
         const PieceTerms& t = tables.piece[code];
         PieceScoreTable& scores = tables.pieceScores;
@@ -140,10 +141,24 @@ void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTabl
         scores.unmoved[code] = t.unmoved;
         scores.perMoveFrom[code] = t.perMoveFrom;
         scores.perMove[code] = t.perMove;
-        bool dynamic = t.mobility != 0 || t.crowdedAt != NEVER || t.blockedByOwn != 0;
+        const std::uint32_t type = code % 6;
+        hasMobility[type] |= t.mobility != 0;
+        hasCrowded[type] |= t.crowdedAt != NEVER;
+        hasBlocked[type] |= t.blockedByOwn != 0;
         for (Square s = 0; s < 64; ++s)
-            dynamic |= tables.blockedByEnemy[code][s] != 0;
-        if (dynamic)
-            tables.dynamicTypes |= 1u << (code % 6);
+            hasBlocked[type] |= tables.blockedByEnemy[code][s] != 0;
+    }
+    for (PieceType type = QUEEN; type <= PAWN; ++type) {
+        const std::uint32_t bit = 1u << type;
+        if (!hasMobility[type] && !hasCrowded[type] && !hasBlocked[type])
+            continue;
+        if (hasMobility[type] && !hasCrowded[type] && !hasBlocked[type])
+            tables.mobilityOnlyTypes |= bit;
+        else if (hasMobility[type] && hasCrowded[type] && !hasBlocked[type])
+            tables.mobilityCrowdedTypes |= bit;
+        else if (!hasMobility[type] && !hasCrowded[type] && hasBlocked[type])
+            tables.blockedOnlyTypes |= bit;
+        else
+            tables.otherDynamicTypes |= bit;
     }
 }

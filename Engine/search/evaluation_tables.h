@@ -33,8 +33,13 @@ struct EvalTables {
     // The terms that depend only on code, square and move count, for the
     // board to keep summed (see Board_class::setPieceScoreTable).
     PieceScoreTable pieceScores;
-    // Piece types with terms that depend on moves or hits (bit per type).
-    std::uint32_t dynamicTypes = 0;
+    // Piece types with terms that depend on moves or hits, by which of those
+    // terms they have (bit per type): the evaluation visits each group with
+    // only its own terms.
+    std::uint32_t mobilityOnlyTypes = 0;      // per move only
+    std::uint32_t mobilityCrowdedTypes = 0;   // per move and crowded
+    std::uint32_t blockedOnlyTypes = 0;       // blocked push only
+    std::uint32_t otherDynamicTypes = 0;      // any other mix
 };
 
 void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTables& tables);

@@ -79,7 +79,19 @@ public:
     // The static score of the search board: moves generated into ply 0, then evaluate(0).
     std::int32_t staticEvaluation();
     std::int32_t evaluate(std::uint32_t ply);
-    std::int32_t pieceTerms(std::uint32_t slots, std::uint32_t mobilityIndex) const;
+    // Slots of pieces with terms that depend on moves or hits, grouped by those terms.
+    struct DynamicSlots {
+        std::uint32_t mobilityOnly = 0;
+        std::uint32_t mobilityCrowded = 0;
+        std::uint32_t blockedOnly = 0;
+        std::uint32_t other = 0;
+        DynamicSlots of(std::uint32_t colourSlots) const
+        {
+            return {mobilityOnly & colourSlots, mobilityCrowded & colourSlots, blockedOnly & colourSlots,
+                    other & colourSlots};
+        }
+    };
+    std::int32_t pieceTerms(const DynamicSlots& slots, std::uint32_t mobilityIndex) const;
 
     std::int32_t alphaBeta(std::uint32_t ply, std::int32_t depth, std::int32_t alpha, std::int32_t beta);
     std::int32_t quiesce(std::uint32_t ply, std::int32_t alpha, std::int32_t beta);
@@ -142,4 +154,9 @@ private:
     Move rootMoves_[MAX_NON_CAPTURES] = {};
     std::uint32_t rootMoveCount_ = 0;
     EvalTables evalTables_;   // rebuilt when the full-move number changes
+    struct GroupCache {
+        std::uint32_t typeChanges = 0;   // the board's typeChanges() they were made for
+        DynamicSlots slots;              // captured pieces included
+    };
+    GroupCache groupsOfTypes_{~0u, {}};
 };

@@ -1,6 +1,7 @@
 // The kelp-tool command line through the real binary.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -107,11 +108,20 @@ TEST(KelpTool, MateInOneStopsAtIterationOne)
 }
 
 // The node totals are a signature of the search: a change means the tree changed.
+// Every move generator the processor runs (KELP_CPU_PATH) searches the same tree;
+// the line before the last names the one used.
 TEST(KelpTool, BenchSignatureOfTheCurrentRelease)
 {
-    const ToolRun run = runTool({"bench"});
-    ASSERT_FALSE(run.lines.empty());
-    EXPECT_EQ(run.lines.back().rfind("nodes 4238981 ", 0), 0u) << run.lines.back();
+    for (const char* path : {"portable", "popcnt", "bmi2"}) {
+        setenv("KELP_CPU_PATH", path, 1);
+        const ToolRun run = runTool({"bench"});
+        unsetenv("KELP_CPU_PATH");
+        ASSERT_GE(run.lines.size(), 2u) << path;
+        EXPECT_EQ(run.lines.back().rfind("nodes 4238981 ", 0), 0u) << path << ": " << run.lines.back();
+        const std::string& used = run.lines[run.lines.size() - 2];
+        const bool lacking = used.find("lacks") != std::string::npos;   // not on this processor or build
+        EXPECT_TRUE(lacking || used.rfind(std::string("cpu path ") + path + " ", 0) == 0) << path << ": " << used;
+    }
 }
 
 TEST(KelpTool, BenchSignatureOfTheEarlierRelease)

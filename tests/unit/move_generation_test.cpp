@@ -5,27 +5,37 @@
 
 namespace {
 
-std::uint64_t perftOf(const std::string& fen, std::uint32_t depth)
+std::uint64_t perftOf(const std::string& fen, std::uint32_t depth, CpuPath path)
 {
-    return perft(*boardFrom(fen), depth);
+    auto board = boardFrom(fen);
+    EXPECT_TRUE(board->setCpuPath(path));
+    return perft(*board, depth);
 }
 
 } // namespace
 
+// On every instruction-set path this processor runs.
 TEST(Perft, KnownCountsOfStandardPositions)
 {
-    const std::uint64_t start[] = {1, 20, 400, 8902, 197281};
-    for (std::uint32_t d = 0; d < 5; ++d)
-        EXPECT_EQ(perftOf(START_FEN, d), start[d]);
-    const std::uint64_t kiwipete[] = {1, 48, 2039, 97862};
-    for (std::uint32_t d = 0; d < 4; ++d)
-        EXPECT_EQ(perftOf("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", d), kiwipete[d]);
-    const std::uint64_t endgame[] = {1, 14, 191, 2812, 43238, 674624};
-    for (std::uint32_t d = 0; d < 6; ++d)
-        EXPECT_EQ(perftOf("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", d), endgame[d]);
-    EXPECT_EQ(perftOf("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 4), 422333u);
-    EXPECT_EQ(perftOf("rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3), 62379u);
-    EXPECT_EQ(perftOf("r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10", 3), 89890u);
+    for (std::uint32_t p = 0; p < CPU_PATH_COUNT; ++p) {
+        const auto path = static_cast<CpuPath>(p);
+        if (!cpuPathAvailable(path))
+            continue;
+        SCOPED_TRACE(cpuPathName(path));
+        const std::uint64_t start[] = {1, 20, 400, 8902, 197281};
+        for (std::uint32_t d = 0; d < 5; ++d)
+            EXPECT_EQ(perftOf(START_FEN, d, path), start[d]);
+        const std::uint64_t kiwipete[] = {1, 48, 2039, 97862};
+        for (std::uint32_t d = 0; d < 4; ++d)
+            EXPECT_EQ(perftOf("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", d, path),
+                      kiwipete[d]);
+        const std::uint64_t endgame[] = {1, 14, 191, 2812, 43238, 674624};
+        for (std::uint32_t d = 0; d < 6; ++d)
+            EXPECT_EQ(perftOf("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", d, path), endgame[d]);
+        EXPECT_EQ(perftOf("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", 4, path), 422333u);
+        EXPECT_EQ(perftOf("rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", 3, path), 62379u);
+        EXPECT_EQ(perftOf("r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10", 3, path), 89890u);
+    }
 }
 
 // Every legal move and nothing else, in generation order: captures, then

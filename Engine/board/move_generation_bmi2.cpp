@@ -1,0 +1,26 @@
+// The move generator built for x86-64 processors with POPCNT, BMI1 and BMI2
+// (slider attacks by PEXT). Everything it uses is included before the
+// instruction set is widened (see move_generation_paths.h).
+#include "board/move_generation_paths.h"
+
+#if KELP_CPU_DISPATCH
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("popcnt,bmi,bmi2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("popcnt,bmi,bmi2")
+#endif
+
+#include "board/move_generator.h"
+
+void generateMovesBmi2(Board_class& board, MoveList& list, MoveOutput output)
+{
+    generateMovesWith<CpuPath::Bmi2>(board, list, output);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
