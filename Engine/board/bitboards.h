@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "board/directions.h"
 #include "board/types.h"
 
 using Bitboard = std::uint64_t;
@@ -18,48 +19,37 @@ struct AttackTables {
     Bitboard knight[64];
     Bitboard king[64];
     Bitboard pawn[2][64];   // squares a pawn of colour index c on the square attacks
-    Bitboard ray[8][64];    // queen directions in ray-table order: E, NE, N, NW, W, SW, S, SE
+    Bitboard ray[8][64];    // by line direction (directions.h)
     Bitboard rookRays[64];     // a rook's lines on an empty board
     Bitboard bishopRays[64];   // a bishop's lines on an empty board
     std::int8_t direction[64][64];   // the direction from one square to another on a line, -1 if none
 };
 
 namespace bitboard_detail {
-constexpr int kDx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
-constexpr int kDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-
-constexpr bool onBoard(int file, int rank)
+constexpr Bitboard stepTarget(Square s, Step step)
 {
-    return file >= 0 && file < 8 && rank >= 0 && rank < 8;
-}
-
-constexpr Bitboard stepTargets(Square s, const int (*steps)[2], int count)
-{
-    Bitboard b = 0;
-    for (int i = 0; i < count; ++i) {
-        const int f = fileOf(s) + steps[i][0];
-        const int r = rankOf(s) + steps[i][1];
-        if (onBoard(f, r))
-            b |= squareBit(makeSquare(f, r));
-    }
-    return b;
+    const int f = fileOf(s) + step.file;
+    const int r = rankOf(s) + step.rank;
+    return onBoard(f, r) ? squareBit(makeSquare(f, r)) : 0;
 }
 
 constexpr AttackTables buildTables()
 {
-    constexpr int knightSteps[8][2] = {{1, 2}, {-1, 2}, {-2, 1}, {-2, -1}, {-1, -2}, {1, -2}, {2, -1}, {2, 1}};
-    constexpr int kingSteps[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
-    constexpr int whitePawn[2][2] = {{1, 1}, {-1, 1}};
-    constexpr int blackPawn[2][2] = {{1, -1}, {-1, -1}};
     AttackTables t{};
     for (Square s = 0; s < 64; ++s) {
-        t.knight[s] = stepTargets(s, knightSteps, 8);
-        t.king[s] = stepTargets(s, kingSteps, 8);
-        t.pawn[0][s] = stepTargets(s, whitePawn, 2);
-        t.pawn[1][s] = stepTargets(s, blackPawn, 2);
+        for (int i = 0; i < 8; ++i) {
+            t.knight[s] |= stepTarget(s, kKnightSteps[i]);
+            t.king[s] |= stepTarget(s, kLineSteps[i]);
+        }
+        // A pawn attacks with the first two steps of its direction list.
+        for (int i = 0; i < 2; ++i) {
+            t.pawn[0][s] |= stepTarget(s, kLineSteps[kWhitePawnDirections[i]]);
+            t.pawn[1][s] |= stepTarget(s, kLineSteps[kBlackPawnDirections[i]]);
+        }
         for (int d = 0; d < 8; ++d) {
+            const Step step = kLineSteps[d];
             Bitboard ray = 0;
-            for (int f = fileOf(s) + kDx[d], r = rankOf(s) + kDy[d]; onBoard(f, r); f += kDx[d], r += kDy[d])
+            for (int f = fileOf(s) + step.file, r = rankOf(s) + step.rank; onBoard(f, r); f += step.file, r += step.rank)
                 ray |= squareBit(makeSquare(f, r));
             t.ray[d][s] = ray;
             (d % 2 == 0 ? t.rookRays : t.bishopRays)[s] |= ray;
@@ -90,9 +80,6 @@ inline Bitboard squaresBetween(Square from, Square to)
     const int d = bitboard_detail::kTables.direction[from][to];
     return d < 0 ? 0 : bitboard_detail::kTables.ray[d][from] & bitboard_detail::kTables.ray[(d + 4) & 7][to];
 }
-
-// Directions 0..3 of the ray table (E, NE, N, NW) run to higher squares.
-constexpr bool risingDirection(int direction) { return direction < 4; }
 
 // The ray from the square in one direction, up to and including its first piece.
 inline Bitboard rayAttacks(int direction, Square square, Bitboard occupied)

@@ -136,10 +136,8 @@ struct MagicStorage {
 
     MagicStorage()
     {
-        static const int rookDirections[4] = {0, 2, 4, 6};
-        static const int bishopDirections[4] = {1, 3, 5, 7};
-        buildFor(tables.rook, rookAttacks.data(), rookDirections, kRookMagics);
-        buildFor(tables.bishop, bishopAttacks.data(), bishopDirections, kBishopMagics);
+        buildFor(tables.rook, rookAttacks.data(), kRookDirections, kRookMagics);
+        buildFor(tables.bishop, bishopAttacks.data(), kBishopDirections, kBishopMagics);
     }
 };
 

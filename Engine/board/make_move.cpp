@@ -8,20 +8,20 @@
 // only which pieces go where.
 
 #include "board/board.h"
+#include "board/castling.h"
 #include "board/move.h"
 
 namespace {
 
-// King and rook squares of castling, by colour and wing.
-struct CastlingSquares {
-    Square kingFrom, kingTo, rookFrom, rookTo;
+constexpr CastlingMove kCastlingMoves[2][2] = {
+    {castlingMove(WHITE, false), castlingMove(WHITE, true)},
+    {castlingMove(BLACK, false), castlingMove(BLACK, true)},
 };
-constexpr CastlingSquares kKingSide[2] = {{4, 6, 7, 5}, {60, 62, 63, 61}};
-constexpr CastlingSquares kQueenSide[2] = {{4, 2, 0, 3}, {60, 58, 56, 59}};
 
-const CastlingSquares& castlingOf(Colour side, Move move)
+// The generator marks king-side castling with the two-square flag.
+const CastlingMove& castlingOf(Colour side, Move move)
 {
-    return (moveFlags(move) & MOVE_TWO_SQUARE) ? kKingSide[side - 1] : kQueenSide[side - 1];
+    return kCastlingMoves[side - 1][(moveFlags(move) & MOVE_TWO_SQUARE) ? 1 : 0];
 }
 
 constexpr std::uint32_t castlingRightsOf(Colour colour)
@@ -166,7 +166,7 @@ void Board_class::makeMove(MoveRecord& record)
     toggle(keys_.sideKeys[0] ^ keys_.sideKeys[1]);
 
     if (flags & MOVE_CASTLE) {
-        const CastlingSquares& c = castlingOf(own, move);
+        const CastlingMove& c = castlingOf(own, move);
         movePiece<Way::Make>(*squares_[c.kingFrom], c.kingTo);
         movePiece<Way::Make>(*squares_[c.rookFrom], c.rookTo);
         setCastlingRights(castlingRights & ~castlingRightsOf(own));
@@ -215,7 +215,7 @@ void Board_class::unmakeMove(const MoveRecord& record)
     castlingRights = record.castlingRights;
 
     if (flags & MOVE_CASTLE) {
-        const CastlingSquares& c = castlingOf(record.side, move);
+        const CastlingMove& c = castlingOf(record.side, move);
         movePiece<Way::Unmake>(*squares_[c.kingTo], c.kingFrom);
         movePiece<Way::Unmake>(*squares_[c.rookTo], c.rookFrom);
         hasCastled[record.side - 1] = 0;

@@ -15,9 +15,8 @@ void moveToText(Move move, char* text)
     text[3] = static_cast<char>('1' + rankOf(to));
     std::size_t n = 4;
     if (moveFlags(move) & MOVE_PROMOTION) {
-        static const char kLetters[] = "qkrbnp";   // by piece type
         const std::uint32_t type = moveExtra(move);
-        text[n++] = type < 6 ? kLetters[type] : '?';
+        text[n++] = type < 6 ? PIECE_LETTERS[makePieceCode(BLACK, type)] : '?';   // lower case
     }
     text[n] = '\0';
 }

@@ -3,19 +3,10 @@
 // questions asked about a position outside a generation.
 
 #include "board/board.h"
+#include "board/castling.h"
 #include "board/magic_attacks.h"
 #include "board/move.h"
 #include "board/move_generation_paths.h"
-
-namespace {
-
-// Squares of castling, by colour (index colour - 1).
-struct CastlingSquares {
-    Square king, g, c;
-};
-constexpr CastlingSquares kCastling[2] = {{4, 6, 2}, {60, 62, 58}};
-
-} // namespace
 
 namespace {
 
@@ -99,7 +90,7 @@ bool Board_class::generatedQuietMove(const MoveList& list, Move move) const
     // The word the generation would have written for this piece and target.
     bool generated = false;
     if (flags & MOVE_CASTLE) {
-        const CastlingSquares& sq = kCastling[list.side - 1];
+        const CastlingSquares& sq = kCastlingSquares[list.side - 1];
         generated = (move == encodeMove(sq.king, sq.g, 0, MOVE_CASTLE | MOVE_TWO_SQUARE) &&
                      (list.castlingGenerated & 1)) ||
                     (move == encodeMove(sq.king, sq.c, 0, MOVE_CASTLE) && (list.castlingGenerated & 2));

@@ -10,7 +10,9 @@
 #include <initializer_list>
 
 #include "board/board.h"
+#include "board/castling.h"
 #include "board/cpu_path.h"
+#include "board/directions.h"
 #include "board/magic_attacks.h"
 #include "board/move.h"
 #include "board/ray_table.h"

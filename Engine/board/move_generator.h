@@ -171,24 +171,10 @@ private:
     Bitboard blockedByOwnFrom_ = 0;
     Bitboard blockedByEnemyFrom_ = 0;
 
-    static constexpr std::int32_t kDirectionDelta[8] = {1, 9, 8, 7, -1, -9, -8, -7};
-    static constexpr int kQueenDirections[8] = {0, 1, 2, 3, 4, 5, 6, 7};
-    static constexpr int kRookDirections[4] = {0, 2, 4, 6};
-    static constexpr int kBishopDirections[4] = {1, 3, 5, 7};
     static constexpr Bitboard kRank1 = 0x00000000000000ffULL;
     static constexpr Bitboard kRank8 = 0xff00000000000000ULL;
     static constexpr Bitboard kFileA = 0x0101010101010101ULL;
     static constexpr Bitboard kFileH = 0x8080808080808080ULL;
-
-    // Squares of castling, by colour (index colour - 1).
-    struct CastlingSquares {
-        Square king, kingSideRook, queenSideRook;
-        Square f, g, b, c, d;
-    };
-    static constexpr CastlingSquares kCastling[2] = {
-        {4, 7, 0, 5, 6, 1, 2, 3},
-        {60, 63, 56, 61, 62, 57, 58, 59},
-    };
 };
 
 template <CpuPath P>
@@ -328,7 +314,7 @@ void MoveGenerator<P, Out>::findChecksAndPins()
     // One sliding checker: it may be taken or blocked on the squares between.
     const Square checker = lowestSquare(checkers);
     checkMask_ = squaresBetween(kingSquare_, checker) | squareBit(checker);
-    excludedKingDelta_ = -kDirectionDelta[tables.direction[kingSquare_][checker]];
+    excludedKingDelta_ = -directionDelta(tables.direction[kingSquare_][checker]);
     status_ |= STATUS_IN_CHECK | STATUS_SLIDING_CHECK;
 }
 
@@ -419,7 +405,7 @@ std::int32_t MoveGenerator<P, Out>::pinDelta(Square square) const
 {
     if (!(pinned_ & squareBit(square)))
         return 0;
-    return kDirectionDelta[attackTables().direction[kingSquare_][square]];
+    return directionDelta(attackTables().direction[kingSquare_][square]);
 }
 
 template <CpuPath P, MoveOutput Out>
@@ -796,7 +782,7 @@ void MoveGenerator<P, Out>::generateCastling()
     const std::uint32_t queenSide = side_ == WHITE ? CASTLE_WQ : CASTLE_BQ;
     if (!(b_.castlingRights & (kingSide | queenSide)))
         return;
-    const CastlingSquares& sq = kCastling[us_];
+    const CastlingSquares& sq = kCastlingSquares[us_];
     const Bitboard enemyPawns = b_.pieceBB_[them_][PAWN];
     auto safe = [&](Square s) { return !isAttacked(s, occupied_, enemyPawns); };
     auto empty = [&](Square s) { return !(occupied_ & squareBit(s)); };

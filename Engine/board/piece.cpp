@@ -14,13 +14,12 @@ eCeStatus Piece_class::setType(PieceType newType)
 
 eCeStatus pieceFromLetter(char letter, Colour& colour, PieceType& type)
 {
-    static const char kLetters[] = "KQRBNPkqrbnp";
-    static const PieceType kTypes[6] = {KING, QUEEN, ROOK, BISHOP, KNIGHT, PAWN};
-    const char* found = letter != '\0' ? std::strchr(kLetters, letter) : nullptr;
+    // The letter's place in PIECE_LETTERS is its piece code.
+    const char* found = letter != '\0' ? std::strchr(PIECE_LETTERS, letter) : nullptr;
     if (found == nullptr)
         return CE_INVALID_PIECE;
-    const auto position = static_cast<std::uint32_t>(found - kLetters);
-    colour = position < 6 ? WHITE : BLACK;
-    type = kTypes[position % 6];
+    const auto code = static_cast<std::uint32_t>(found - PIECE_LETTERS);
+    colour = code < 6 ? WHITE : BLACK;
+    type = code % 6;
     return CE_SUCCESS;
 }

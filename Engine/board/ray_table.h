@@ -2,16 +2,17 @@
 // Precomputed rays per direction set and square. Sets 0..4 are indexed by
 // piece type (queen, king, rook, bishop, knight), 5 is the white pawn and 6
 // the black pawn. Directions whose first step leaves the board are left out;
-// the others keep the order of the direction table. In the pawn sets the
-// forward step is always last.
+// the others keep the order of their step list (directions.h). In the pawn
+// sets the forward step is always last.
 
 #include <cstdint>
 
+#include "board/directions.h"
 #include "board/types.h"
 
 struct Ray {
     std::uint32_t steps;   // squares the ray runs before leaving the board (1 for step pieces)
-    std::int32_t delta;    // dx + 8 * dy
+    std::int32_t delta;    // squareDelta of the step
 };
 
 struct RaySet {
@@ -23,28 +24,39 @@ constexpr std::uint32_t WHITE_PAWN_RAYS = 5;
 constexpr std::uint32_t BLACK_PAWN_RAYS = 6;
 
 namespace ray_detail {
-struct Direction {
-    int dx;
-    int dy;
+// The steps of each set, in the order of its moves.
+struct StepList {
+    Step steps[8];
+    int count;
+    bool sliding;
 };
 
-// Direction table; a {0, 0} entry ends a set.
-constexpr Direction kDirections[7][8] = {
-    {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}},   // queen
-    {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}},   // king
-    {{1, 0}, {0, 1}, {-1, 0}, {0, -1}},                                       // rook
-    {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}},                                     // bishop
-    {{1, 2}, {-1, 2}, {-2, 1}, {-2, -1}, {-1, -2}, {1, -2}, {2, -1}, {2, 1}}, // knight
-    {{1, 1}, {-1, 1}, {0, 1}},                                                // white pawn
-    {{1, -1}, {-1, -1}, {0, -1}},                                             // black pawn
-};
-
-constexpr bool kSliding[7] = {true, false, true, true, false, false, false};
-
-constexpr bool onBoard(int file, int rank)
+constexpr StepList lineSteps(const int* directions, int count, bool sliding)
 {
-    return file >= 0 && file < 8 && rank >= 0 && rank < 8;
+    StepList list{};
+    for (int i = 0; i < count; ++i)
+        list.steps[i] = kLineSteps[directions[i]];
+    list.count = count;
+    list.sliding = sliding;
+    return list;
 }
+
+constexpr StepList knightSteps()
+{
+    StepList list{};
+    for (int i = 0; i < 8; ++i)
+        list.steps[i] = kKnightSteps[i];
+    list.count = 8;
+    list.sliding = false;
+    return list;
+}
+
+constexpr StepList kStepLists[7] = {
+    lineSteps(kQueenDirections, 8, true),  lineSteps(kQueenDirections, 8, false),
+    lineSteps(kRookDirections, 4, true),   lineSteps(kBishopDirections, 4, true),
+    knightSteps(),                         lineSteps(kWhitePawnDirections, 3, false),
+    lineSteps(kBlackPawnDirections, 3, false),
+};
 
 struct RayTable {
     RaySet sets[7][64] = {};
@@ -52,25 +64,25 @@ struct RayTable {
     constexpr RayTable()
     {
         for (int set = 0; set < 7; ++set) {
+            const StepList& list = kStepLists[set];
             for (Square square = 0; square < 64; ++square) {
                 RaySet& rays = sets[set][square];
                 rays.count = 0;
-                for (const Direction& d : kDirections[set]) {
-                    if (d.dx == 0 && d.dy == 0)
-                        break;
-                    int file = fileOf(square) + d.dx;
-                    int rank = rankOf(square) + d.dy;
+                for (int i = 0; i < list.count; ++i) {
+                    const Step d = list.steps[i];
+                    int file = fileOf(square) + d.file;
+                    int rank = rankOf(square) + d.rank;
                     if (!onBoard(file, rank))
                         continue;
                     std::uint32_t steps = 1;
-                    if (kSliding[set]) {
-                        while (onBoard(file + d.dx, rank + d.dy)) {
-                            file += d.dx;
-                            rank += d.dy;
+                    if (list.sliding) {
+                        while (onBoard(file + d.file, rank + d.rank)) {
+                            file += d.file;
+                            rank += d.rank;
                             ++steps;
                         }
                     }
-                    rays.rays[rays.count++] = Ray{steps, d.dx + 8 * d.dy};
+                    rays.rays[rays.count++] = Ray{steps, squareDelta(d)};
                 }
             }
         }

@@ -4,22 +4,18 @@
 #include <memory>
 
 #include "board/move.h"
+#include "board/piece.h"
 #include "game/game.h"
 
 namespace {
 
-// The piece type an edit-mode line starts with, or UNKNOWN.
+// The piece type an edit-mode line starts with, or UNKNOWN. Edit lines name
+// pieces by their white letter; the colour comes from the edit mode.
 PieceType editPieceType(char letter)
 {
-    switch (letter) {
-    case 'Q': return QUEEN;
-    case 'K': return KING;
-    case 'R': return ROOK;
-    case 'B': return BISHOP;
-    case 'N': return KNIGHT;
-    case 'P': return PAWN;
-    default: return UNKNOWN;
-    }
+    Colour colour = WHITE;
+    PieceType type = UNKNOWN;
+    return pieceFromLetter(letter, colour, type) == CE_SUCCESS && colour == WHITE ? type : UNKNOWN;
 }
 
 } // namespace

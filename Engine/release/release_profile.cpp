@@ -35,6 +35,16 @@ constexpr void copySquares(std::int32_t* to, const std::int32_t* from)
         to[i] = from[i];
 }
 
+// The weights both releases give the same values.
+constexpr void setSharedWeights(EvalWeights& w)
+{
+    w.bishopCrowdedAt = 3;
+    w.queenCrowdedLateAt = 4;
+    w.rookCrowdedLateAt = 2;
+    w.bishopCrowdedLateAt = 2;
+    w.passedRace = 150;
+}
+
 constexpr SearchRules currentRules()
 {
     SearchRules rules{};
@@ -44,6 +54,7 @@ constexpr SearchRules currentRules()
     rules.researchOutsideWindow = false;
 
     EvalWeights& w = rules.evaluation;
+    setSharedWeights(w);
     w.bishopPair = 11;
     w.castled = 15;
     w.noCastlingRights = 25;
@@ -88,6 +99,7 @@ constexpr SearchRules earlierRules()
     rules.researchOutsideWindow = true;
 
     EvalWeights& w = rules.evaluation;
+    setSharedWeights(w);
     w.bishopPair = 0;
     w.castled = 20;
     w.noCastlingRights = 0;

@@ -26,7 +26,8 @@ struct EvalWeights {
     std::int32_t bishopMobility;
     std::int32_t bishopCorner;          // a1 / h1
     std::int32_t bishopHome;            // c1 / f1
-    std::int32_t bishopCrowded;         // ownHits 3 or more
+    std::int32_t bishopCrowded;         // ownHits bishopCrowdedAt or more
+    std::uint32_t bishopCrowdedAt;
     std::int32_t rookUnmoved;
     std::int32_t rookMobility;
     std::int32_t rookCorner;            // a1 / h1
@@ -34,17 +35,21 @@ struct EvalWeights {
 
     // Middle and end game terms (full-move 20 on).
     std::int32_t queenMobilityLate;
-    std::int32_t queenCrowdedLate;      // ownHits 4 or more
+    std::int32_t queenCrowdedLate;      // ownHits queenCrowdedLateAt or more
+    std::uint32_t queenCrowdedLateAt;
     std::int32_t rookMobilityLate;
-    std::int32_t rookCrowdedLate;       // ownHits 2 or more
+    std::int32_t rookCrowdedLate;       // ownHits rookCrowdedLateAt or more
+    std::uint32_t rookCrowdedLateAt;
     std::int32_t bishopMobilityLate;
-    std::int32_t bishopCrowdedLate;     // ownHits 2 or more
+    std::int32_t bishopCrowdedLate;     // ownHits bishopCrowdedLateAt or more
+    std::uint32_t bishopCrowdedLateAt;
     std::int32_t knightMobilityLate;
     std::int32_t knightRimLate;
     std::int32_t pawnBlockedByOwn;      // push stopped by an own piece
     std::int32_t pawnBlockedPerRank;    // push stopped by an enemy: per rank still to go
     std::int32_t pawnBlockedFlat;       // push stopped by an enemy: flat amount
-    std::int32_t passedRaceFromMove;    // full-move from which 150 / distance is paid
+    std::int32_t passedRaceFromMove;    // full-move from which passedRace / ranks to go is paid
+    std::int32_t passedRace;
 };
 
 struct SearchRules {

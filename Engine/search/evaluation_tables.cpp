@@ -7,16 +7,12 @@ namespace {
 constexpr std::int32_t OPENING_UNTIL_MOVE = 20;
 constexpr std::int32_t QUEEN_EARLY_UNTIL_MOVE = 10;
 
-// Terms of a white piece of this type on `s` (a square seen from White's side).
-void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, PieceTerms& t,
-                std::int32_t* squareTerms, std::int32_t* blockedTerms)
+// Placement terms of a white piece of this type, by square (seen from
+// White's side); for pawns also the term of a push stopped by an enemy.
+void whiteSquareTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, std::int32_t* squareTerms,
+                      std::int32_t* blockedTerms)
 {
     const bool opening = fullmove < OPENING_UNTIL_MOVE;
-    t = PieceTerms{};
-    for (Square s = 0; s < 64; ++s)
-        squareTerms[s] = blockedTerms[s] = 0;
-    t.crowdedAt = NEVER;
-    t.perMoveFrom = NEVER;
     for (Square s = 0; s < 64; ++s) {
         const int rank = rankOf(s);
         const int file = fileOf(s);
@@ -25,6 +21,7 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
         const bool besideCorner = s == 1 || s == 6;
         const std::int32_t toGo = 7 - rank;
         std::int32_t& square = squareTerms[s];
+        square = blockedTerms[s] = 0;
         if (opening) {
             switch (type) {
             case PAWN: square = w.openingPawnSquares[s]; break;
@@ -43,11 +40,20 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
         } else if (type == KNIGHT) {
             square = rim ? -w.knightRimLate : 0;
         } else if (type == PAWN) {
-            square = fullmove >= w.passedRaceFromMove && toGo > 0 ? 150 / toGo : 0;
+            square = fullmove >= w.passedRaceFromMove && toGo > 0 ? w.passedRace / toGo : 0;
             blockedTerms[s] = -(w.pawnBlockedPerRank * toGo + w.pawnBlockedFlat);
         }
     }
-    if (opening) {
+}
+
+// The terms of a white piece of this type that depend on its moves, hits and
+// move count.
+PieceTerms whitePieceTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type)
+{
+    PieceTerms t{};
+    t.crowdedAt = NEVER;
+    t.perMoveFrom = NEVER;
+    if (fullmove < OPENING_UNTIL_MOVE) {
         switch (type) {
         case QUEEN:
             if (fullmove < QUEEN_EARLY_UNTIL_MOVE) {
@@ -66,7 +72,7 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
         case BISHOP:
             t.unmoved = -w.bishopUnmoved;
             t.mobility = w.bishopMobility;
-            t.crowdedAt = 3;
+            t.crowdedAt = w.bishopCrowdedAt;
             t.crowded = -w.bishopCrowded;
             break;
         case ROOK:
@@ -75,22 +81,22 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
             break;
         default: break;
         }
-        return;
+        return t;
     }
     switch (type) {
     case QUEEN:
         t.mobility = w.queenMobilityLate;
-        t.crowdedAt = 4;
+        t.crowdedAt = w.queenCrowdedLateAt;
         t.crowded = -w.queenCrowdedLate;
         break;
     case ROOK:
         t.mobility = w.rookMobilityLate;
-        t.crowdedAt = 2;
+        t.crowdedAt = w.rookCrowdedLateAt;
         t.crowded = -w.rookCrowdedLate;
         break;
     case BISHOP:
         t.mobility = w.bishopMobilityLate;
-        t.crowdedAt = 2;
+        t.crowdedAt = w.bishopCrowdedLateAt;
         t.crowded = -w.bishopCrowdedLate;
         break;
     case KNIGHT:
@@ -101,6 +107,7 @@ void whiteTerms(const EvalWeights& w, std::int32_t fullmove, PieceType type, Pie
         break;
     default: break;
     }
+    return t;
 }
 
 // The same terms for a black piece: mirrored squares, negated amounts.
@@ -128,7 +135,8 @@ void buildEvalTables(const EvalWeights& weights, std::int32_t fullmove, EvalTabl
     tables.opening = fullmove < OPENING_UNTIL_MOVE;
     for (PieceType type = QUEEN; type <= PAWN; ++type) {
         const std::uint32_t white = makePieceCode(WHITE, type);
-        whiteTerms(weights, fullmove, type, tables.piece[white], tables.square[white], tables.blockedByEnemy[white]);
+        tables.piece[white] = whitePieceTerms(weights, fullmove, type);
+        whiteSquareTerms(weights, fullmove, type, tables.square[white], tables.blockedByEnemy[white]);
         mirrorForBlack(tables, white, makePieceCode(BLACK, type));
     }
     tables.mobilityOnlyTypes = tables.mobilityCrowdedTypes = tables.blockedOnlyTypes = tables.otherDynamicTypes = 0;
