@@ -375,5 +375,6 @@ bool Game_class::resetToPosition(const char* fen)
     sideToMove_ = board_.sideToMove;
     resultAnnounced_ = false;
     resyncSearchBoard();
+    countHalfMoves();
     return true;
 }

@@ -53,6 +53,7 @@ void Game_class::newGame()
     resultAnnounced_ = false;
     hashTable_->clear();
     resyncSearchBoard();
+    countHalfMoves();
 }
 
 void Game_class::setPosition(const char* fen)
@@ -69,6 +70,7 @@ void Game_class::setPosition(const char* fen)
     historyFloor_ = historyCount_;
     resultAnnounced_ = false;
     resyncSearchBoard();
+    countHalfMoves();
 }
 
 int Game_class::userMove(const char* text)
@@ -133,6 +135,7 @@ bool Game_class::recordMove(Move move, bool markRepeats)
     board_.sideToMove = sideToMove_;
     board_.computeHashKey();
     resultAnnounced_ = false;
+    countHalfMoves();
     return true;
 }
 
@@ -241,6 +244,7 @@ void Game_class::undoMove()
     if (countKeyInHistory(reachedKey, gameHistory_.data(), historyCount_) < 2)
         hashTable_->unfixPosition(reachedKey);
     resultAnnounced_ = false;
+    countHalfMoves();
     // The search board never played the game's moves: copy the game board again.
     resyncSearchBoard();
 }
@@ -262,6 +266,7 @@ void Game_class::adoptBoard(const Board_class& edited)
     sideToMove_ = board_.sideToMove;
     historyFloor_ = historyCount_;
     resultAnnounced_ = false;
+    countHalfMoves();
     resyncSearchBoard();
 }
 
@@ -271,6 +276,7 @@ void Game_class::setSideToMove(Colour colour)
     sideToMove_ = colour;
     board_.sideToMove = colour;
     board_.computeHashKey();   // the key includes the side to move
+    countHalfMoves();
 }
 
 void Game_class::generateGameMoves()

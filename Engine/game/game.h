@@ -160,8 +160,10 @@ private:
     void cleanTable();
     // Generates the moves of the side to move on the game board into moveList_.
     void generateGameMoves();
-    // Half-moves from the start of the game to the position on the board, for the clock.
-    std::uint32_t halfMovesIntoGame() const;
+    // Half-moves from the start of the game to the position on the board, for
+    // the clock; countHalfMoves works it out again after the position changed.
+    std::uint32_t halfMovesIntoGame() const { return halfMovesIntoGame_; }
+    void countHalfMoves();
     void resyncSearchBoard();
     void announceResult(ResultCode resultCode);
     // Runs a whole search cycle on the calling thread, to at most `depth` plies.
@@ -203,6 +205,8 @@ private:
     // be taken back.
     std::vector<MoveRecord> gameHistory_;
     std::atomic<std::uint32_t> historyCount_{0};
+    // Read by the clock commands while the search thread may be playing its move.
+    std::atomic<std::uint32_t> halfMovesIntoGame_{0};
     std::uint32_t historyFloor_ = 0;
     bool resultAnnounced_ = false;   // the result of the position on the board has been sent
 

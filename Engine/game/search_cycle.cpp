@@ -112,14 +112,14 @@ void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
     moveTimeMs_ = budgetFromClock(clockMs_, halfMovesIntoGame(), movesPerControl_, moveTimeMs_);
 }
 
-std::uint32_t Game_class::halfMovesIntoGame() const
+void Game_class::countHalfMoves()
 {
     // From the position's own move number, so that a game handed over at move
     // 8 (a book line, a set-up position) is at move 8 for the clock; from
     // "new" this is the number of half-moves played.
     const std::int64_t fullMovesBefore = std::int64_t{board_.fullmoveNumber} - 1;
     const std::int64_t halfMoves = std::max<std::int64_t>(fullMovesBefore, 0) * 2 + (sideToMove_ == BLACK ? 1 : 0);
-    return static_cast<std::uint32_t>(std::min<std::int64_t>(halfMoves, UINT32_MAX));
+    halfMovesIntoGame_ = static_cast<std::uint32_t>(std::min<std::int64_t>(halfMoves, UINT32_MAX));
 }
 
 void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
