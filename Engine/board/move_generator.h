@@ -85,6 +85,18 @@ private:
     void generateCastling();
     bool castlingPiecesInPlace(Square kingHome, Square rookHome) const;
 
+    // A piece's tally of moves; when non-captures are only counted, also their
+    // count and targets. False when no move is left to write.
+    bool recordTally(Piece_class& piece, std::uint32_t index, Bitboard quiet, Bitboard captures)
+    {
+        piece.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(quiet | captures));
+        if constexpr (!Listing) {
+            quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
+            list_.quietTargets[index] = quiet;
+            return captures != 0;
+        }
+        return true;
+    }
     // Counting all: a piece's non-captures and captures, by their target sets.
     void countOnly(Bitboard quiet, Bitboard captures)
     {
@@ -432,12 +444,9 @@ void MoveGenerator<P, Out>::generateSliderMoves(Piece_class& piece, std::uint32_
     }
     piece.ownHits = static_cast<std::uint32_t>(bitCount(attacks & own_));
     piece.enemyHits = static_cast<std::uint32_t>(bitCount(captures));
-    piece.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(quiet | captures));
+    if (!recordTally(piece, index, quiet, captures))
+        return;
     if constexpr (!Listing) {
-        quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
-        list_.quietTargets[index] = quiet;
-        if (captures == 0)
-            return;
         if ((captures & (captures - 1)) == 0) {
             addCapture(encodeMove(from, lowestSquare(captures), 0, MOVE_CAPTURE));
             return;
@@ -481,14 +490,8 @@ void MoveGenerator<P, Out>::generateKnightMoves(Piece_class& knight, std::uint32
     }
     knight.ownHits = static_cast<std::uint32_t>(bitCount(jumps & own_));
     knight.enemyHits = static_cast<std::uint32_t>(bitCount(captures));
-    knight.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(quiet | captures));
-    if constexpr (!Listing) {
-        quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
-        list_.quietTargets[index] = quiet;
-        if (captures == 0)
-            return;
-    }
-    addStepMoves(KNIGHT, from, quiet, captures);
+    if (recordTally(knight, index, quiet, captures))
+        addStepMoves(KNIGHT, from, quiet, captures);
 }
 
 template <CpuPath P, MoveOutput Out>
@@ -514,14 +517,8 @@ void MoveGenerator<P, Out>::generateKingMoves(Piece_class& king, std::uint32_t i
         countOnly(quiet, captures);
         return;
     }
-    king.mobility[mobilityIndex_] = static_cast<std::uint32_t>(bitCount(targets));
-    if constexpr (!Listing) {
-        quietCount_ += static_cast<std::uint32_t>(bitCount(quiet));
-        list_.quietTargets[index] = quiet;
-        if (captures == 0)
-            return;
-    }
-    addStepMoves(KING, from, quiet, captures);
+    if (recordTally(king, index, quiet, captures))
+        addStepMoves(KING, from, quiet, captures);
 }
 
 template <CpuPath P, MoveOutput Out>
