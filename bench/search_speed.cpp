@@ -6,6 +6,7 @@
 // Usage: kelp-search-speed MILLISECONDS FEN...
 
 #include <chrono>
+#include <cinttypes>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -57,7 +58,7 @@ bool timePosition(const char* fen, std::chrono::milliseconds budget)
     worker.join();
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 
-    std::printf("%u %lld\n", search->nodeCount(), static_cast<long long>(elapsed));
+    std::printf("%" PRIu64 " %lld\n", search->nodeCount(), static_cast<long long>(elapsed));
     std::fflush(stdout);
     return true;
 }

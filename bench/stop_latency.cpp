@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     const int searches = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     TimingGui gui;
     Game_class game(&gui, DEFAULT_HASH_BYTES, currentRelease().game);
-    if (game.init() != 0) {
+    if (!game.init()) {
         std::fprintf(stderr, "no table\n");
         return 1;
     }

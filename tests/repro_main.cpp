@@ -5,7 +5,7 @@
 
 int main()
 {
-    for (const std::uint32_t nodes : runReproStream())
-        std::printf("%u\n", nodes);
+    for (const std::uint64_t nodes : runReproStream())
+        std::printf("%llu\n", static_cast<unsigned long long>(nodes));
     return 0;
 }

@@ -18,6 +18,7 @@
 #include "platform/standard_streams.h"
 #include "release/release_profile.h"
 #include "release/version.h"
+#include "search/hash_table.h"
 #include "board_commands.h"
 #include "search_commands.h"
 #include "selfplay_command.h"
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
             ++i;
         } else if (std::strcmp(argv[i], "--hash") == 0) {
             std::optional<std::uint32_t> mib;
-            if (i + 1 >= argc || !(mib = readCount(argv[i + 1], 1, 4095)))
+            if (i + 1 >= argc || !(mib = readCount(argv[i + 1], 1, MAX_TABLE_MIB)))
                 return usageError("--hash takes a size in MiB from 1 to 4095");
             args.hashMiB = mib;
             ++i;

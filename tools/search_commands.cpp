@@ -59,7 +59,7 @@ struct SearchOutcome {
     Move best;
     std::uint32_t bestLength;
     std::int32_t score;
-    std::uint32_t nodes;
+    std::uint64_t nodes;
 };
 
 // A fresh search of one position to a fixed depth, run as in play.
@@ -113,7 +113,7 @@ int runSearchCommand(const ToolArgs& args)
     char move[MOVE_TEXT_SIZE] = "none";
     if (outcome.bestLength > 0)
         moveToText(outcome.best, move);
-    std::printf("bestmove %s score %d nodes %u\n", move, outcome.score, outcome.nodes);
+    std::printf("bestmove %s score %d nodes %" PRIu64 "\n", move, outcome.score, outcome.nodes);
     return 0;
 }
 
@@ -131,7 +131,7 @@ int runBenchCommand(const ToolArgs& args)
         char move[MOVE_TEXT_SIZE] = "none";
         if (outcome.bestLength > 0)
             moveToText(outcome.best, move);
-        std::printf("%-70s %-6s %7d %10u\n", fen, move, outcome.score, outcome.nodes);
+        std::printf("%-70s %-6s %7d %10" PRIu64 "\n", fen, move, outcome.score, outcome.nodes);
         totalNodes += outcome.nodes;
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(

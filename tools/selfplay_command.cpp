@@ -61,7 +61,7 @@ int runSelfplayCommand(const ToolArgs& args)
     auto recorder = std::make_unique<SelfplayRecorder>();
     auto game = std::make_unique<Game_class>(recorder.get(), config.tableSizeBytes(args.release->minHashBytes),
                                              args.release->game);
-    if (game->init() != 0) {
+    if (!game->init()) {
         std::fprintf(stderr, "kelp-tool: cannot allocate the table\n");
         return 1;
     }
@@ -79,7 +79,7 @@ int runSelfplayCommand(const ToolArgs& args)
         game->startThinking();
         const Search_class& search = *game->search();
         totalNodes += search.nodeCount();
-        std::printf("ply %u %s%s score %d nodes %u\n", ply, recorder->move.empty() ? "none" : "move ",
+        std::printf("ply %u %s%s score %d nodes %" PRIu64 "\n", ply, recorder->move.empty() ? "none" : "move ",
                     recorder->move.c_str(), search.bestScore(), search.nodeCount());
         if (recorder->move.empty())
             break;

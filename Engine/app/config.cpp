@@ -7,9 +7,6 @@
 
 namespace {
 
-// Largest whole number of MiB whose byte count still fits 32 bits.
-constexpr unsigned long MAX_HASH_MIB = 4095;
-
 // Reads a "-C" value as strtoul with base 10 does. A negative number counts
 // as 0, like a value that is not a number; sizes whose byte count does not fit
 // 32 bits (4096 MiB and more) are capped to the largest size that fits.
@@ -22,8 +19,8 @@ unsigned long readMebibytes(const char* word)
         return 0;
     errno = 0;
     const unsigned long value = std::strtoul(word, nullptr, 10);
-    if (errno == ERANGE || value > MAX_HASH_MIB)
-        return MAX_HASH_MIB;
+    if (errno == ERANGE || value > MAX_TABLE_MIB)
+        return MAX_TABLE_MIB;
     return value;
 }
 

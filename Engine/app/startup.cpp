@@ -54,13 +54,12 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
     }
     std::unique_ptr<GuiInterface_class> frontEnd(detected);
 
-    auto game = std::make_unique<Game_class>(frontEnd.get(), config.tableSizeBytes(release.minHashBytes), release.game);
-    if (game->init() != 0) {
+    auto game = std::make_unique<Game_class>(frontEnd.get(), config.tableSizeBytes(release.minHashBytes), release.game,
+                                             fullMode ? PlayPolicy::full() : PlayPolicy{});
+    if (!game->init()) {
         debugOutput("kelp: out of memory, stopping\n");
         return 0;
     }
-    if (fullMode)
-        game->enableFullMode();
     frontEnd->run(game.get());
     game->stopAll();   // "quit" has ended the search cycle; make sure before teardown
 

@@ -1,138 +1,220 @@
-// The search cycle: each search runs on a search thread of its own, watched
-// by a timer thread that stops it when the move's time is up. The input
-// thread can end it early. Exactly one party stops a running search: the one
-// whose atomic exchange turns `running` from 1 to 0; that party, and only
-// that one, joins the search thread. Game state is touched by the input
-// thread only after the cycle has been closed (stopAll), so the search
-// thread's tail (playing its move) never overlaps a command.
-
-#include "game/game.h"
-#include "game/time_control.h"
-#include "platform/debug_output.h"
+#include "game/search_cycle.h"
 
 #include <algorithm>
 
-void Game_class::startThinking(std::chrono::steady_clock::time_point since)
+#include "platform/debug_output.h"
+
+namespace {
+
+std::int64_t nanosecondsOf(SearchCycle::Clock::time_point t)
 {
-    if (fullMode_) {
-        SearchLimits limits;
-        limits.useGameClock = true;
-        limits.depth = ownDepthLimit_;
-        if (!startSearch(limits, SearchOutcome::PlayMove, since))
-            gui_->sendError(ErrorKind::IllegalPosition, "");
-        return;
-    }
-    stopAll();   // closes what is left of the previous cycle
-    if (!board_.isLegalPosition()) {
-        gui_->sendError(ErrorKind::IllegalPosition, "");
-        return;
-    }
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+}
+
+} // namespace
+
+SearchCycle::SearchCycle(Search_class& search, Steps& steps, SearchListener* out, const PlayPolicy& policy)
+    : search_(search), steps_(steps), out_(out), policy_(policy)
+{
+}
+
+SearchCycle::~SearchCycle()
+{
+    stopAll();
+}
+
+bool SearchCycle::start(bool pondering, SearchOutcome outcome, bool hold, std::optional<std::uint32_t> budgetMs,
+                        Clock::time_point since)
+{
     stopEvent_.reset();
-    if (inlineSearchDepth_ != 0) {
-        searchOnThisThread(inlineSearchDepth_);
-        return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        phase_ = pondering ? Phase::Pondering : Phase::Thinking;
+        outcome_ = outcome;
+        hold_ = hold;
+        stopRequested_ = false;
+        quiet_ = false;
+        ++generation_;
     }
+    phaseStartNs_ = nanosecondsOf(since);
     if (!searchThread_.create([this] { searchThreadBody(); })) {
-        // The interface still gets a move: a shallow search here, or the table's or first legal move.
-        debugPrintf("kelp: cannot start a search thread; searching %u plies on the input thread\n",
-                    FALLBACK_SEARCH_DEPTH);
-        searchOnThisThread(FALLBACK_SEARCH_DEPTH);
-        return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        phase_ = Phase::Idle;
+        return false;
     }
-    // Armed before the thread runs, so a stop that comes at once is not lost.
-    setUpSearch();
-    if (clockKnown_)
-        moveTimeMs_ = budgetFromClock(clockMs_, halfMovesIntoGame(), movesPerControl_, moveTimeMs_);
     searchThread_.resume();
-    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
-    const auto spentMs = static_cast<std::uint64_t>(std::max<std::int64_t>(spent.count(), 0));
-    timerTimeoutMs_ = moveTimeMs_ > spentMs ? moveTimeMs_ - static_cast<std::uint32_t>(spentMs) : 0;
-    if (timerThread_.create([this] { timerThreadBody(); })) {
+    if (budgetMs && !hold)
+        armTimer(*budgetMs);
+    return true;
+}
+
+void SearchCycle::runHere(SearchOutcome outcome)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        phase_ = Phase::Thinking;
+        outcome_ = outcome;
+        hold_ = false;   // nobody could release it
+        stopRequested_ = false;
+        quiet_ = false;
+        ++generation_;
+    }
+    phaseStartNs_ = nanosecondsOf(Clock::now());
+    search_.iterativeDeepening();
+    finish(outcome);
+    search_.stop();   // nothing is left running
+}
+
+void SearchCycle::searchThreadBody()
+{
+    for (;;) {
+        search_.iterativeDeepening();
+        SearchOutcome outcome;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return !hold_ || stopRequested_; });
+            outcome = outcome_;
+        }
+        finish(outcome);
+        if (outcome != SearchOutcome::PlayMove)
+            return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopRequested_ || !steps_.setUpPonderSearch())
+            return;
+        stopEvent_.set();   // the timer of the move just played has nothing left to stop
+        phase_ = Phase::Pondering;
+        outcome_ = SearchOutcome::Nothing;   // a ponder hit makes it the engine's own search
+        hold_ = true;
+        quiet_ = false;
+        ++generation_;
+        phaseStartNs_ = nanosecondsOf(Clock::now());
+    }
+}
+
+void SearchCycle::finish(SearchOutcome outcome)
+{
+    steps_.finishSearch(outcome);
+    std::vector<std::function<void()>> done;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        phase_ = Phase::Idle;
+        done.swap(afterMove_);
+    }
+    changed_.notify_all();
+    for (const auto& callback : done)
+        callback();
+}
+
+void SearchCycle::stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopRequested_ = true;
+        quiet_ = policy_.quietAfterStop;
+        search_.stop();
+    }
+    changed_.notify_all();
+    searchThread_.join();
+}
+
+void SearchCycle::stopAll()
+{
+    stopEvent_.set();
+    timerThread_.join();
+    stop();
+}
+
+void SearchCycle::armTimer(std::uint32_t budgetMs)
+{
+    const std::uint64_t spent = elapsedMs();
+    const std::uint32_t timeout = budgetMs > spent ? budgetMs - static_cast<std::uint32_t>(spent) : 0;
+    timerThread_.join();   // a timer of an earlier phase, already woken
+    stopEvent_.reset();
+    std::uint32_t generation;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        generation = generation_;
+    }
+    auto body = [this, generation, timeout] {
+        if (stopEvent_.waitFor(timeout) == ManualResetEvent::WaitResult::TimedOut)
+            timerFired(generation);
+    };
+    if (timerThread_.create(body)) {
         timerThread_.resume();
     } else {
         // Without a timer the search would never be stopped: the input thread keeps the time.
         debugPrintf("kelp: cannot start a timer thread; the input thread waits for the search\n");
-        timerThreadBody();
+        body();
     }
 }
 
-void Game_class::searchOnThisThread(std::uint32_t depth)
+void SearchCycle::timerFired(std::uint32_t generation)
 {
-    search_->setDepthLimit(depth);
-    setUpSearch();
-    searchThreadBody();
-    search_->setDepthLimit(MAX_SEARCH_DEPTH);
-    search_->stop();   // nothing is left running
+    // A timer stops only the phase it was armed for: not a ponder phase that
+    // may follow the move it timed.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (generation == generation_ && phase_ == Phase::Thinking)
+        search_.stop();
 }
 
-void Game_class::stopSearch()
+bool SearchCycle::ponderHit(const std::function<bool()>& hit, SearchOutcome outcome, bool hold)
 {
-    if (fullMode_ && search_) {
-        fullStopSearch();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (phase_ != Phase::Pondering || stopRequested_ || !hit())
+            return false;
+        phase_ = Phase::Thinking;
+        outcome_ = outcome;
+        hold_ = hold;
+        ++generation_;
+    }
+    changed_.notify_all();
+    return true;
+}
+
+void SearchCycle::stopPondering()
+{
+    bool pondering;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pondering = phase_ == Phase::Pondering && outcome_ == SearchOutcome::Nothing;
+    }
+    if (pondering)
+        stopAll();
+}
+
+void SearchCycle::afterOwnMove(std::function<void()> done)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (phase_ == Phase::Thinking && outcome_ == SearchOutcome::PlayMove && !stopRequested_) {
+            afterMove_.push_back(std::move(done));
+            return;
+        }
+    }
+    done();
+}
+
+bool SearchCycle::searching()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return phase_ != Phase::Idle;
+}
+
+std::uint64_t SearchCycle::elapsedMs() const
+{
+    const std::int64_t elapsed = nanosecondsOf(Clock::now()) - phaseStartNs_.load();
+    return elapsed > 0 ? static_cast<std::uint64_t>(elapsed) / 1000000 : 0;
+}
+
+void SearchCycle::sendThinking()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (quiet_ || out_ == nullptr)
         return;
-    }
-    if (search_ && search_->stop())
-        searchThread_.join();
-}
-
-void Game_class::stopAll()
-{
-    stopEvent_.set();
-    timerThread_.join();
-    stopSearch();
-}
-
-void Game_class::setUpSearch()
-{
-    search_->setUpFromBoard(board_, hashTable_.get());
-    search_->arm();
-}
-
-void Game_class::searchThreadBody()
-{
-    search_->iterativeDeepening();
-    if (playMoveWhenDone)
-        playEngineMove();   // prints the table statistics after the move line
-    else
-        hashTable_->printStatistics();
-    cleanTable();
-    search_->seedFromBestLine();
-}
-
-void Game_class::timerThreadBody()
-{
-    if (stopEvent_.waitFor(timerTimeoutMs_) == ManualResetEvent::WaitResult::TimedOut && search_->stop())
-        searchThread_.join();
-}
-
-void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
-{
-    clockMs_ = std::uint64_t{seconds} * 1000 + extraMs;
-    clockKnown_ = true;
-    moveTimeMs_ = budgetFromClock(clockMs_, halfMovesIntoGame(), movesPerControl_, moveTimeMs_);
-}
-
-void Game_class::countHalfMoves()
-{
-    // From the position's own move number, so that a game handed over at move
-    // 8 (a book line, a set-up position) is at move 8 for the clock; from
-    // "new" this is the number of half-moves played.
-    const std::int64_t fullMovesBefore = std::int64_t{board_.fullmoveNumber} - 1;
-    const std::int64_t halfMoves = std::max<std::int64_t>(fullMovesBefore, 0) * 2 + (sideToMove_ == BLACK ? 1 : 0);
-    halfMovesIntoGame_ = static_cast<std::uint32_t>(std::min<std::int64_t>(halfMoves, UINT32_MAX));
-}
-
-void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
-{
-    // Negative numbers (read as huge unsigned ones) count as 0: a negative move
-    // count means the whole game, a negative base no base time.
-    if (static_cast<std::int32_t>(moves) < 0)
-        moves = 0;
-    if (static_cast<std::int32_t>(baseMinutes) < 0)
-        baseMinutes = 0;
-    clockKnown_ = false;   // the level's budget stands until the next clock
-    if (rules_.storesMovesPerControl)
-        movesPerControl_ = moves;
-    increment_ = increment;
-    moveTimeMs_ = budgetFromLevel(moves, baseMinutes, rules_.levelZeroDivisor);
+    out_->thinkingDepth = thinkingDepth;
+    out_->thinkingNodes = thinkingNodes;
+    out_->thinkingScore = thinkingScore;
+    out_->setThinkingPV(pv, steps_.shownLength(pv, pvLength));
+    out_->sendThinking();
 }

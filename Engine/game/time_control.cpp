@@ -65,3 +65,52 @@ std::uint32_t budgetForFixedTime(std::uint64_t ms)
     const std::uint64_t margin = 20 + ms / 100;
     return clampToUint32(ms > margin ? ms - margin : 0);
 }
+
+void GameClock::setTimeLeft(std::uint64_t clockMs, std::uint32_t halfMovesPlayed)
+{
+    clockMs_ = clockMs;
+    clockKnown_ = true;
+    moveTimeMs_ = budgetFromClock(clockMs_, halfMovesPlayed, movesPerControl_, moveTimeMs_);
+}
+
+void GameClock::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
+{
+    // Negative numbers (read as huge unsigned ones) count as 0: a negative move
+    // count means the whole game, a negative base no base time.
+    if (static_cast<std::int32_t>(moves) < 0)
+        moves = 0;
+    if (static_cast<std::int32_t>(baseMinutes) < 0)
+        baseMinutes = 0;
+    clockKnown_ = false;   // the level's budget stands until the next clock
+    if (rules_.storesMovesPerControl)
+        movesPerControl_ = moves;
+    increment_ = increment;
+    moveTimeMs_ = budgetFromLevel(moves, baseMinutes, rules_.levelZeroDivisor);
+}
+
+std::uint32_t GameClock::ownMoveBudget(std::uint32_t halfMovesPlayed)
+{
+    if (fixedMoveMs_ != 0)
+        return budgetForFixedTime(fixedMoveMs_);
+    if (clockKnown_)
+        moveTimeMs_ = budgetFromClock(clockMs_, halfMovesPlayed, movesPerControl_, moveTimeMs_);
+    if (!policy_.incrementInBudget)
+        return moveTimeMs_;
+    const std::uint64_t budget = std::uint64_t{moveTimeMs_} + std::uint64_t{increment_} * 1000;
+    if (!clockKnown_)
+        return clampToUint32(budget);
+    const std::uint64_t usable = clockMs_ > CLOCK_RESERVE_MS ? clockMs_ - CLOCK_RESERVE_MS : 0;
+    return clampToUint32(std::min(budget, usable));
+}
+
+std::optional<std::uint32_t> GameClock::requestBudget(const SearchRequest& request, Colour side,
+                                                      std::uint32_t halfMovesPlayed) const
+{
+    if (request.moveTimeMs != 0)
+        return budgetForFixedTime(request.moveTimeMs);
+    const std::size_t index = side == WHITE ? 0 : 1;
+    if (!request.clockMs[index])
+        return std::nullopt;
+    return budgetWithIncrement(*request.clockMs[index], halfMovesPlayed, 0, request.movesToGo,
+                               request.incrementMs[index], DEFAULT_MOVE_TIME_MS);
+}

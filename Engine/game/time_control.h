@@ -3,6 +3,11 @@
 // the interface sends. All budgets are in milliseconds.
 
 #include <cstdint>
+#include <optional>
+
+#include "game/play_policy.h"
+#include "game/search_request.h"
+#include "release/release_profile.h"
 
 constexpr std::uint32_t DEFAULT_MOVE_TIME_MS = 500;
 constexpr std::uint32_t LOW_CLOCK_MOVE_TIME_MS = 50;   // under 5 s on the clock
@@ -40,3 +45,36 @@ std::uint32_t budgetWithIncrement(std::uint64_t clockMs, std::uint32_t halfMoves
 // A fixed time a move (UCI movetime, WinBoard st): nearly all of it, less a
 // margin for stopping the search and sending the move (20 ms and 1%).
 std::uint32_t budgetForFixedTime(std::uint64_t ms);
+
+// The engine's clock and level as the interface last set them, and the budget
+// of each search worked out from them when it starts.
+class GameClock {
+public:
+    GameClock(const GameRules& rules, const PlayPolicy& policy) : rules_(rules), policy_(policy) {}
+
+    // The engine's clock, read when the next search starts (so that it counts
+    // the opponent's move that usually follows it).
+    void setTimeLeft(std::uint64_t clockMs, std::uint32_t halfMovesPlayed);
+    void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
+    // A fixed time for each of the engine's own moves (0: the clock and level decide).
+    void setFixedMoveTime(std::uint64_t ms) { fixedMoveMs_ = ms; }
+
+    // The budget of the engine's own move after `halfMovesPlayed`.
+    std::uint32_t ownMoveBudget(std::uint32_t halfMovesPlayed);
+    // The budget of a requested search for `side`; none when it has no time limit.
+    std::optional<std::uint32_t> requestBudget(const SearchRequest& request, Colour side,
+                                               std::uint32_t halfMovesPlayed) const;
+
+    std::uint32_t moveTimeMs() const { return moveTimeMs_; }
+    std::uint32_t movesPerControl() const { return movesPerControl_; }
+
+private:
+    const GameRules& rules_;
+    const PlayPolicy& policy_;
+    std::uint32_t moveTimeMs_ = DEFAULT_MOVE_TIME_MS;
+    std::uint32_t movesPerControl_ = 0;
+    std::uint32_t increment_ = 0;   // seconds
+    std::uint64_t clockMs_ = 0;
+    bool clockKnown_ = false;       // a clock came after the last level
+    std::uint64_t fixedMoveMs_ = 0;
+};

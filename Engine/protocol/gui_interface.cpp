@@ -10,19 +10,18 @@ GuiInterface_class::GuiInterface_class(LineInput& input, LineOutput& output,
 {
 }
 
-int GuiInterface_class::run(Game_class* game)
+void GuiInterface_class::run(Game_class* game)
 {
     game_ = game;
-    return inputLoop();
+    inputLoop();
 }
 
-int GuiInterface_class::inputLoop()
+void GuiInterface_class::inputLoop()
 {
     readLines(false, [this](const char* line) {
         if (std::strcmp(line, "quit") == 0)
             quit();
     });
-    return 0;
 }
 
 void GuiInterface_class::quit()
@@ -35,10 +34,8 @@ void GuiInterface_class::quit()
 void GuiInterface_class::sendMove(const char*) {}
 void GuiInterface_class::sendResult(ResultCode) {}
 void GuiInterface_class::sendError(ErrorKind, const char*) {}
-void GuiInterface_class::offerDraw() {}
 void GuiInterface_class::resign() {}
 void GuiInterface_class::sendThinking() {}
-void GuiInterface_class::sendLine(const char*) {}
 
 void GuiInterface_class::setPendingLine(const char* line)
 {

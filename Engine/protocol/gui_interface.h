@@ -23,18 +23,16 @@ public:
 
     // Stores the game and runs the input loop on the calling thread until the
     // interface quits (or its input ends). The game may be null.
-    virtual int run(Game_class* game);
+    virtual void run(Game_class* game);
     // Reads and handles lines; the base loop knows only "quit".
-    virtual int inputLoop();
+    virtual void inputLoop();
 
     // Announcements. The base versions say nothing.
     void sendMove(const char* moveText) override;
     void sendResult(ResultCode resultCode) override;
     void sendError(ErrorKind errorKind, const char* text) override;
-    virtual void offerDraw();
     void resign() override;
     void sendThinking() override;   // reads the thinking record
-    virtual void sendLine(const char* text);
 
     // Keeps the last line read by detection, whole, for the input loop.
     void setPendingLine(const char* line);

@@ -5,10 +5,11 @@
 
 #include "board/move.h"
 
-void formatThinkingLine(std::int32_t depth, std::int32_t score, std::int32_t time, std::int32_t nodes,
+void formatThinkingLine(std::int32_t depth, std::int32_t score, std::int32_t time, std::uint64_t nodes,
                         const Move* pv, std::uint32_t pvLength, char* line)
 {
-    int length = std::snprintf(line, THINKING_LINE_SIZE, "%d %d %d %d", depth, score, time, nodes);
+    int length = std::snprintf(line, THINKING_LINE_SIZE, "%d %d %d %llu", depth, score, time,
+                               static_cast<unsigned long long>(nodes));
     char text[MOVE_TEXT_SIZE];
     for (std::uint32_t i = 0; i < pvLength; ++i) {
         moveToText(pv[i], text);

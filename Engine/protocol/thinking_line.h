@@ -11,5 +11,5 @@
 constexpr std::size_t THINKING_LINE_SIZE = 128;
 constexpr std::size_t THINKING_LINE_LIMIT = THINKING_LINE_SIZE - 1;
 
-void formatThinkingLine(std::int32_t depth, std::int32_t score, std::int32_t time, std::int32_t nodes,
+void formatThinkingLine(std::int32_t depth, std::int32_t score, std::int32_t time, std::uint64_t nodes,
                         const Move* pv, std::uint32_t pvLength, char* line);

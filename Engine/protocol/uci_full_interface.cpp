@@ -4,32 +4,12 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 #include "board/move.h"
 #include "game/game.h"
 #include "protocol/uci_info_line.h"
 
 namespace {
-
-constexpr std::uint32_t MIN_TABLE_MIB = 8;
-constexpr std::uint32_t MAX_TABLE_MIB = 4095;
-
-UciFullInterface_class::Words splitWords(std::string_view line)
-{
-    UciFullInterface_class::Words words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
-            ++i;
-        if (i > start)
-            words.push_back(line.substr(start, i - start));
-    }
-    return words;
-}
 
 bool sameName(std::string_view a, std::string_view b)
 {
@@ -38,53 +18,27 @@ bool sameName(std::string_view a, std::string_view b)
            });
 }
 
-// A number of a "go" argument; negative (a clock run out) reads as 0.
-std::uint64_t readCount(std::string_view word)
-{
-    const std::string text(word);
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    return value > 0 ? static_cast<std::uint64_t>(value) : 0;
-}
-
-std::uint32_t readCount32(std::string_view word)
-{
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(readCount(word), UINT32_MAX));
-}
-
-std::string joined(const UciFullInterface_class::Words& words, std::size_t from, std::size_t to)
-{
-    std::string text;
-    for (std::size_t i = from; i < to; ++i) {
-        if (!text.empty())
-            text += ' ';
-        text += words[i];
-    }
-    return text;
-}
-
 } // namespace
 
-int UciFullInterface_class::run(Game_class* game)
+void UciFullInterface_class::run(Game_class* game)
 {
     game_ = game;
     game_->newGame();
-    return inputLoop();
+    inputLoop();
 }
 
-int UciFullInterface_class::inputLoop()
+void UciFullInterface_class::inputLoop()
 {
     sendHandshake();
     readLines(true, [this](const char* line) { handleLine(line); });
-    return 0;
 }
 
 void UciFullInterface_class::sendHandshake()
 {
     sendIdentity();
     char hash[128];
-    const std::uint32_t mib = game_->hashTable()->tableSize() >> 20;
     std::snprintf(hash, sizeof hash, "option name Hash type spin default %u min %u max %u",
-                  std::clamp(mib, MIN_TABLE_MIB, MAX_TABLE_MIB), MIN_TABLE_MIB, MAX_TABLE_MIB);
+                  tableMibWithinLimits(game_->tableBytes() >> 20), MIN_TABLE_MIB, MAX_TABLE_MIB);
     writeLine(hash);
     writeLine("option name Clear Hash type button");
     writeLine("option name Ponder type check default false");
@@ -99,7 +53,10 @@ void UciFullInterface_class::handleLine(std::string_view line)
     const std::string_view command = words[0];
     Game_class& game = *game_;
     if (command == "isready") {
-        writeLine("readyok");   // at once, also while a search runs
+        // At once, also while a search runs; the first waits for the table.
+        if (!game.tableReady())
+            tell("no memory for a transposition table");
+        writeLine("readyok");
     } else if (command == "quit") {
         quit();
     } else if (command == "stop") {
@@ -133,7 +90,7 @@ void UciFullInterface_class::setOption(const Words& words)
     const std::string name = joined(words, 2, valueAt);
     const std::string value = valueAt + 1 < words.size() ? joined(words, valueAt + 1, words.size()) : "";
     if (sameName(name, "Hash")) {
-        const std::uint32_t mib = std::clamp(readCount32(value), MIN_TABLE_MIB, MAX_TABLE_MIB);
+        const std::uint32_t mib = tableMibWithinLimits(std::atoll(value.c_str()));
         if (!game_->resizeTable(mib << 20))
             tell("no memory for a table of " + std::to_string(mib) + " MiB; the table keeps its size");
     } else if (sameName(name, "Clear Hash")) {
@@ -145,103 +102,45 @@ void UciFullInterface_class::setOption(const Words& words)
 
 void UciFullInterface_class::setPosition(const Words& words)
 {
-    // position startpos|fen FEN [moves M...]
-    std::size_t movesAt = 1;
-    while (movesAt < words.size() && words[movesAt] != "moves")
-        ++movesAt;
     std::string fen;
-    if (words.size() >= 2 && words[1] == "startpos" && movesAt == 2) {
-        fen = START_FEN;
-    } else if (words.size() >= 3 && words[1] == "fen") {
-        fen = joined(words, 2, movesAt);
-    } else {
-        tell("position needs startpos or fen");
+    Words moves;
+    if (!readPosition(words, fen, moves)) {
+        tell("position needs startpos or fen; no position until a valid one");
+        positionRefused_ = true;
         return;
     }
-    if (!game_->resetToPosition(fen.c_str())) {
-        tell("illegal position " + fen + "; the position stays as it was");
-        return;
-    }
-    for (std::size_t i = movesAt + 1; i < words.size(); ++i) {
-        const std::string move(words[i]);
-        if (game_->applyMoveText(move.c_str()) != MOVE_ACCEPTED) {
-            tell("illegal move " + move + "; the position stands before it");
-            return;
-        }
-    }
+    positionRefused_ = !game_->startFrom(fen.c_str(), moves);
+    if (positionRefused_)
+        tell("illegal position " + fen + "; no position until a valid one");
 }
 
 void UciFullInterface_class::go(const Words& words)
 {
     const auto received = std::chrono::steady_clock::now();
-    Game_class& game = *game_;
-    const bool white = game.sideToMove() == WHITE;
-    SearchLimits limits;
-    std::uint32_t mateMoves = 0;
-    auto valueAfter = [&](std::size_t& i) { return i + 1 < words.size() ? words[++i] : std::string_view(); };
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        const std::string_view word = words[i];
-        if (word == "infinite") {
-            limits.infinite = true;
-        } else if (word == "ponder") {
-            limits.ponder = true;
-        } else if (word == (white ? "wtime" : "btime")) {
-            limits.clockGiven = true;
-            limits.clockMs = readCount(valueAfter(i));
-        } else if (word == (white ? "winc" : "binc")) {
-            limits.incrementMs = readCount(valueAfter(i));
-        } else if (word == "wtime" || word == "btime" || word == "winc" || word == "binc") {
-            valueAfter(i);   // the opponent's clock
-        } else if (word == "movestogo") {
-            limits.movesToGo = readCount32(valueAfter(i));
-        } else if (word == "movetime") {
-            limits.moveTimeMs = std::max<std::uint64_t>(readCount(valueAfter(i)), 1);
-        } else if (word == "depth") {
-            limits.depth = std::max(readCount32(valueAfter(i)), 1u);
-        } else if (word == "nodes") {
-            limits.nodes = std::max(readCount32(valueAfter(i)), 1u);
-        } else if (word == "mate") {
-            mateMoves = std::max(readCount32(valueAfter(i)), 1u);
-        } else if (word == "searchmoves") {
-            // Every word up to the next keyword that names a legal move.
-            while (i + 1 < words.size()) {
-                const std::string text(words[i + 1]);
-                const Move move = game.legalMove(text.c_str());
-                if (move == NO_MOVE && parseMoveText(game.sideToMove(), text.c_str()) == NO_MOVE)
-                    break;   // not a move: the next keyword
-                ++i;
-                if (move == NO_MOVE)
-                    tell("searchmoves: " + text + " is not legal here");
-                else if (limits.rootMoveCount < MAX_NON_CAPTURES)
-                    limits.rootMoves[limits.rootMoveCount++] = move;
-            }
-        } else {
-            tell("go: unknown word " + std::string(word));
-        }
-    }
-    // A mate in n moves lies within 2n - 1 plies.
-    if (mateMoves != 0 && (limits.depth == 0 || limits.depth > 2 * mateMoves - 1))
-        limits.depth = std::min<std::uint32_t>(2 * mateMoves - 1, MAX_SEARCH_DEPTH);
-    if (!game.startSearch(limits, SearchOutcome::ReportBest, received)) {
+    std::vector<std::string> unknown;
+    const SearchRequest request = readGo(words, unknown);
+    for (const std::string& word : unknown)
+        tell("go: unknown word " + word);
+    if (positionRefused_) {
+        game_->stopAll();   // a search of the earlier position ends with its own bestmove first
+        tell("no position to search: the last one was refused");
+        writeLine("bestmove (none)");
+    } else if (!game_->startSearch(request, SearchOutcome::ReportBest, received)) {
         tell("the position cannot be searched: the side not to move is in check");
         writeLine("bestmove (none)");
     }
 }
 
+void UciFullInterface_class::sendError(ErrorKind errorKind, const char* text)
+{
+    if (errorKind == ErrorKind::IllegalMove)
+        tell(std::string("illegal move ") + text + ": left out");
+}
+
 void UciFullInterface_class::sendThinking()
 {
-    // The search's last report counts the iteration it broke off in; a
-    // GUI reads the depth it reached.
-    Search_class& search = *game_->search();
-    if (reportedSearch_ != game_->searchCount()) {
-        reportedSearch_ = game_->searchCount();
-        deepestReport_ = 0;
-    }
-    deepestReport_ = std::max(deepestReport_, thinkingDepth);
-    const std::uint32_t shown = legalLine_.legalLength(search.board(), search.rootSide(), pv, pvLength);
     char line[UCI_INFO_LINE_SIZE];
-    formatUciInfoLine(deepestReport_, thinkingScore, static_cast<std::uint32_t>(thinkingNodes),
-                      game_->searchElapsedMs(), pv, shown, line);
+    formatUciInfoLine(thinkingDepth, thinkingScore, thinkingNodes, game_->searchElapsedMs(), pv, pvLength, line);
     writeLine(line);
 }
 

@@ -3,12 +3,12 @@
 // options GUIs look for (Hash, Clear Hash, Ponder), and play and analysis as
 // UCI clients use them: "position", "go" with its limits, "stop",
 // "ponderhit", "isready" at any time. Every "go" gets exactly one "bestmove".
+// Each command is read into a value first; the game alone checks its moves.
 
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "protocol/legal_line.h"
+#include "protocol/uci_commands.h"
 #include "protocol/uci_interface.h"
 
 class UciFullInterface_class : public UciInterface_class {
@@ -16,20 +16,17 @@ public:
     using UciInterface_class::UciInterface_class;
 
     // Starts from the start position, for a "go" that comes before any "position".
-    int run(Game_class* game) override;
-    int inputLoop() override;
+    void run(Game_class* game) override;
+    void inputLoop() override;
 
-    // The game announces no moves, results or errors under UCI: the front end
-    // says what it has to say about the commands itself.
+    // The game announces no moves, results or resignations under UCI; a
+    // refused move (of "position" or "searchmoves") or position is told.
     void sendMove(const char*) override {}
     void sendResult(ResultCode) override {}
-    void sendError(ErrorKind, const char*) override {}
+    void sendError(ErrorKind errorKind, const char* text) override;
     void resign() override {}
-    void offerDraw() override {}
     void sendThinking() override;
     void sendBestMove(Move best, Move reply) override;
-
-    using Words = std::vector<std::string_view>;
 
 private:
     void sendHandshake();
@@ -39,8 +36,7 @@ private:
     void go(const Words& words);
     void tell(const std::string& text);   // "info string ..."
 
-    LegalLine legalLine_;                // used on the search thread only
-    // The deepest report of the running search (on the search thread).
-    std::int32_t deepestReport_ = 0;
-    std::uint32_t reportedSearch_ = 0;
+    // The last "position" was refused: every "go" answers "bestmove (none)"
+    // until a valid one arrives, never a move for a position the GUI left.
+    bool positionRefused_ = false;
 };

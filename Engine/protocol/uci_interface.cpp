@@ -5,7 +5,7 @@
 
 #include "protocol/result_lines.h"
 
-int UciInterface_class::inputLoop()
+void UciInterface_class::inputLoop()
 {
     sendIdentity();
     writeLine("uciok");
@@ -15,7 +15,6 @@ int UciInterface_class::inputLoop()
         else if (std::strcmp(line, "isready") == 0)
             writeLine("readyok");
     });
-    return 0;
 }
 
 void UciInterface_class::sendIdentity()
@@ -45,11 +44,6 @@ void UciInterface_class::sendError(ErrorKind errorKind, const char*)
         writeLine("Error");
 }
 
-void UciInterface_class::offerDraw()
-{
-    writeLine("offer draw");
-}
-
 void UciInterface_class::resign()
 {
     writeLine("resign");
@@ -59,7 +53,7 @@ void UciInterface_class::sendThinking()
 {
     // Depth, score, then the literal 0 where the time would stand, then nodes.
     char line[64];
-    std::snprintf(line, sizeof line, "%u %d  0 %u", static_cast<unsigned>(thinkingDepth),
-                  thinkingScore, static_cast<unsigned>(thinkingNodes));
+    std::snprintf(line, sizeof line, "%u %d  0 %llu", static_cast<unsigned>(thinkingDepth), thinkingScore,
+                  static_cast<unsigned long long>(thinkingNodes));
     writeLine(line);
 }

@@ -8,12 +8,11 @@ class UciInterface_class : public GuiInterface_class {
 public:
     using GuiInterface_class::GuiInterface_class;
 
-    int inputLoop() override;
+    void inputLoop() override;
 
     void sendMove(const char* moveText) override;
     void sendResult(ResultCode resultCode) override;
     void sendError(ErrorKind errorKind, const char* text) override;
-    void offerDraw() override;
     void resign() override;
     void sendThinking() override;
 

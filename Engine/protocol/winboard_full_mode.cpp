@@ -1,43 +1,45 @@
 // The WinBoard commands of the full mode, which the documented protocol
 // lacks: ping, analyze (with exit and "."), st, sd, memory, post/nopost and
-// hard/easy. The feature line announces ping=1, analyze=1 and memory=1.
+// hard/easy. The feature line announces ping=1, analyze=1 and memory=1. A
+// position given without its move counters is read with "0 1"; after a
+// position that is refused, no move is made until a valid one arrives.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "board/number_text.h"
 #include "game/game.h"
 #include "protocol/command_words.h"
+#include "protocol/position_text.h"
 #include "protocol/winboard_interface.h"
-
-namespace {
-
-// The smallest and largest table the "memory" command may ask for, in MiB.
-constexpr std::int32_t MIN_TABLE_MIB = 8;
-constexpr std::int32_t MAX_TABLE_MIB = 4095;
-
-} // namespace
+#include "search/hash_table.h"
 
 bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
 {
     Game_class& game = *game_;
     if (const char* number = argumentsOf(line, "ping")) {
-        // Answered once every earlier command is done: a move being thought
-        // about is sent first.
-        game.waitForOwnMove();
-        char pong[LINE_BUFFER_SIZE];
-        std::snprintf(pong, sizeof pong, "pong %s", number);
-        writeLine(pong);
+        // Answered once every earlier command is done: after the move being
+        // thought about, and once the table is built. Input is read meanwhile.
+        game.tableReady();
+        game.afterOwnMove([this, pong = std::string("pong ") + number] { writeLine(pong.c_str()); });
     } else if (const char* seconds = argumentsOf(line, "st")) {
         const double value = std::strtod(seconds, nullptr);
-        game.setFixedMoveTime(value > 0 ? static_cast<std::uint64_t>(std::min(value, 1e9) * 1000) : 0);
+        fixedMoveMs_ = value > 0 ? static_cast<std::uint64_t>(std::min(value, 1e9) * 1000) : 0;
+        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
     } else if (const char* depth = argumentsOf(line, "sd")) {
-        game.setSearchDepthLimit(static_cast<std::uint32_t>(std::max(readInt32(depth), 0)));
+        depthLimit_ = static_cast<std::uint32_t>(std::max(readInt32(depth), 0));
+        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
     } else if (const char* mebibytes = argumentsOf(line, "memory")) {
-        const std::int32_t mib = std::clamp(readInt32(mebibytes), MIN_TABLE_MIB, MAX_TABLE_MIB);
-        game.resizeTable(static_cast<std::uint32_t>(mib) << 20);
+        const std::uint32_t mib = tableMibWithinLimits(readInt32(mebibytes));
+        if (!game.resizeTable(mib << 20)) {
+            char text[LINE_BUFFER_SIZE];
+            std::snprintf(text, sizeof text, "tellusererror Not enough memory for a %u MB table: it stays at %u MB",
+                          mib, game.tableBytes() >> 20);
+            writeLine(text);
+        }
     } else if (std::strcmp(line, "post") == 0 || std::strcmp(line, "nopost") == 0) {
         postThinking_ = line[0] == 'p';
     } else if (std::strcmp(line, "hard") == 0) {
@@ -56,21 +58,37 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
     } else if (std::strcmp(line, ".") == 0) {
         if (analyzing_) {
             char status[LINE_BUFFER_SIZE];
-            std::snprintf(status, sizeof status, "stat01: %llu %d %d 0 0",
-                          static_cast<unsigned long long>(game.searchElapsedMs() / 10), lastNodes_.load(),
-                          lastDepth_.load());
+            std::snprintf(status, sizeof status, "stat01: %llu %llu %d 0 0",
+                          static_cast<unsigned long long>(game.searchElapsedMs() / 10),
+                          static_cast<unsigned long long>(lastNodes_.load()), lastDepth_.load());
             writeLine(status);
         }
+    } else if (const char* fen = argumentsOf(line, "setboard")) {
+        positionRefused_ = !game.setPosition(withMoveCounters(fen).c_str());
     } else if (argumentsOf(line, "level") != nullptr) {
-        game.setFixedMoveTime(0);   // a level ends "st"; the documented handling follows
+        fixedMoveMs_ = 0;   // a level ends "st"; the documented handling follows
+        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
         return false;
     } else if (std::strcmp(line, "new") == 0) {
-        game.setSearchDepthLimit(0);   // "sd" lasts one game; the documented handling follows
+        depthLimit_ = 0;   // "sd" lasts one game; the documented handling follows
+        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
+        positionRefused_ = false;
         return false;
     } else {
         return false;
     }
     return true;
+}
+
+bool WinBoardInterface_class::refusesToPlay(const char* line)
+{
+    if (!positionRefused_)
+        return false;
+    if (const char* move = argumentsOf(line, "usermove")) {
+        sendError(ErrorKind::IllegalMove, move);
+        return true;
+    }
+    return std::strcmp(line, "go") == 0 || std::strcmp(line, "playother") == 0;
 }
 
 void WinBoardInterface_class::startAnalysis()
@@ -79,7 +97,11 @@ void WinBoardInterface_class::startAnalysis()
     forceMode_ = true;
     game_->playMoveWhenDone = false;
     game_->thinkAfterUserMove = false;
-    SearchLimits limits;
-    limits.infinite = true;
-    game_->startSearch(limits, SearchOutcome::Nothing);
+    lastDepth_ = 0;
+    lastNodes_ = 0;
+    if (positionRefused_)
+        return;
+    SearchRequest request;
+    request.infinite = true;
+    game_->startSearch(request, SearchOutcome::Nothing);
 }

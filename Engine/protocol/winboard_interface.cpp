@@ -25,25 +25,22 @@ WinBoardInterface_class::WinBoardInterface_class(LineInput& input, LineOutput& o
                                                  bool fullMode)
     : GuiInterface_class(input, output, rules), fullMode_(fullMode)
 {
-    if (fullMode_)
-        legalLine_ = std::make_unique<LegalLine>();
 }
 
-int WinBoardInterface_class::run(Game_class* game)
+void WinBoardInterface_class::run(Game_class* game)
 {
     game_ = game;
     game_->newGame();
     game_->playMoveWhenDone = true;
-    return inputLoop();
+    inputLoop();
 }
 
-int WinBoardInterface_class::inputLoop()
+void WinBoardInterface_class::inputLoop()
 {
     // The line that followed "xboard" during detection is the first command.
     if (pendingLine()[0] != '\0')
         dispatchCommand(pendingLine());
     readLines(fullMode_, [this](const char* line) { dispatchCommand(line); });
-    return 0;
 }
 
 // The first test that matches decides. "white", "black" and "time" are taken
@@ -51,12 +48,15 @@ int WinBoardInterface_class::inputLoop()
 // result comment must not change the side to move or the clock.
 void WinBoardInterface_class::dispatchCommand(const char* line)
 {
-    Game_class& game = *game_;
-    if (fullMode_ && dispatchFullModeCommand(line))
+    if (!fullMode_) {
+        dispatchDocumentedCommand(line);
         return;
-    dispatchDocumentedCommand(line);
-    // Analysis goes on from whatever position the command left.
-    if (analyzing_ && running_ && !game.searching())
+    }
+    if (!dispatchFullModeCommand(line) && !refusesToPlay(line))
+        dispatchDocumentedCommand(line);
+    // Analysis goes on from whatever position the command left; a command
+    // that left the position as it was left the analysis running too.
+    if (analyzing_ && running_ && !game_->searching())
         startAnalysis();
 }
 
@@ -138,10 +138,7 @@ void WinBoardInterface_class::parseLevel(const char* arguments)
                     static_cast<std::uint32_t>(numbers[2]));
 }
 
-int WinBoardInterface_class::handleDialectCommand(const char*)
-{
-    return 1;
-}
+void WinBoardInterface_class::handleDialectCommand(const char*) {}
 
 void WinBoardInterface_class::sendMove(const char* moveText)
 {
@@ -169,11 +166,6 @@ void WinBoardInterface_class::sendError(ErrorKind errorKind, const char* text)
     }
 }
 
-void WinBoardInterface_class::offerDraw()
-{
-    writeLine("offer draw");
-}
-
 void WinBoardInterface_class::resign()
 {
     writeLine("resign");
@@ -181,27 +173,19 @@ void WinBoardInterface_class::resign()
 
 void WinBoardInterface_class::sendThinking()
 {
-    std::int32_t time = thinkingTime;
-    std::uint32_t shown = pvLength;
+    // The documented line has 0 where the time stands; the full mode shows
+    // the real time, in centiseconds, unless told "nopost".
+    std::int32_t time = 0;
     if (fullMode_) {
-        // The full mode shows the real time, in centiseconds, and only moves
-        // that can be played, unless told "nopost".
         lastDepth_ = thinkingDepth;
         lastNodes_ = thinkingNodes;
         if (!postThinking_ && !analyzing_)
             return;
         time = static_cast<std::int32_t>(std::min<std::uint64_t>(game_->searchElapsedMs() / 10, INT32_MAX));
-        const Search_class& search = *game_->search();
-        shown = legalLine_->legalLength(search.board(), search.rootSide(), pv, pvLength);
     }
     char line[THINKING_LINE_SIZE];
-    formatThinkingLine(thinkingDepth, thinkingScore, time, thinkingNodes, pv, shown, line);
+    formatThinkingLine(thinkingDepth, thinkingScore, time, thinkingNodes, pv, pvLength, line);
     writeLine(line);
-}
-
-void WinBoardInterface_class::sendLine(const char* text)
-{
-    writeLine(text);
 }
 
 bool looksLikeMove(const char* line)

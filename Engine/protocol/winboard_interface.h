@@ -6,10 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include <memory>
-
 #include "protocol/gui_interface.h"
-#include "protocol/legal_line.h"
 
 class WinBoardInterface_class : public GuiInterface_class {
 public:
@@ -17,21 +14,19 @@ public:
     // st, sd, memory, post/nopost, hard/easy) are understood as well.
     WinBoardInterface_class(LineInput& input, LineOutput& output, const ProtocolRules& rules, bool fullMode = false);
 
-    int run(Game_class* game) override;
-    int inputLoop() override;
+    void run(Game_class* game) override;
+    void inputLoop() override;
 
     void sendMove(const char* moveText) override;
     void sendResult(ResultCode resultCode) override;
     void sendError(ErrorKind errorKind, const char* text) override;
-    void offerDraw() override;
     void resign() override;
     void sendThinking() override;
-    void sendLine(const char* text) override;
 
     // Reads the three numbers of "level" (moves, base minutes, increment).
     virtual void parseLevel(const char* arguments);
-    // A line the dispatcher does not know: 0 when taken, 1 when not.
-    virtual int handleDialectCommand(const char* line);
+    // A line the dispatcher does not know.
+    virtual void handleDialectCommand(const char* line);
 
     void dispatchCommand(const char* line);
     // The commands of the documented protocol (dispatchCommand adds the full mode's).
@@ -45,12 +40,16 @@ private:
     // The full mode's commands (winboard_full_mode.cpp): true when the line was one.
     bool dispatchFullModeCommand(const char* line);
     void startAnalysis();
+    // A position the full mode refused: no move is made for the one before it.
+    bool refusesToPlay(const char* line);
     std::atomic<bool> analyzing_{false};
     std::atomic<bool> postThinking_{true};
+    bool positionRefused_ = false;
+    std::uint64_t fixedMoveMs_ = 0;   // "st"
+    std::uint32_t depthLimit_ = 0;    // "sd"
     // What the last thinking line said, for "." in analysis.
     std::atomic<std::int32_t> lastDepth_{0};
-    std::atomic<std::int32_t> lastNodes_{0};
-    std::unique_ptr<LegalLine> legalLine_;   // the full mode's, used on the search thread
+    std::atomic<std::uint64_t> lastNodes_{0};
 };
 
 // True when the line starts with a letter, a digit, a letter and a digit.

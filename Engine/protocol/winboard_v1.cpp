@@ -20,13 +20,13 @@ PieceType editPieceType(char letter)
 
 } // namespace
 
-int WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
+void WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
 {
     Game_class& game = *game_;
     if (looksLikeMove(line)) {
         if (!forceMode_) {
             game.userMove(line);
-            return 0;
+            return;
         }
         // In force mode the piece on the from-square says whose move it is.
         // A search still running from before "force" is ended first, so that
@@ -40,13 +40,10 @@ int WinBoardInterfaceV1_class::handleDialectCommand(const char* line)
         // A rejected move changes nothing, not even the side to move.
         if (game.userMove(line) == MOVE_REJECTED && game.sideToMove() != before)
             game.setSideToMove(before);
-        return piece != nullptr ? 0 : 1;
+        return;
     }
-    if (std::strcmp(line, "edit") == 0) {
+    if (std::strcmp(line, "edit") == 0)
         editPosition();
-        return 0;
-    }
-    return 1;
 }
 
 void WinBoardInterfaceV1_class::editPosition()

@@ -7,7 +7,7 @@ class WinBoardInterfaceV1_class : public WinBoardInterface_class {
 public:
     using WinBoardInterface_class::WinBoardInterface_class;
 
-    int handleDialectCommand(const char* line) override;
+    void handleDialectCommand(const char* line) override;
 
     // The board editor: "#" clears, "c" switches colour, "Pe4"-style lines
     // place pieces, "." hands the board to the game.

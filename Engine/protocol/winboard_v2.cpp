@@ -11,15 +11,10 @@ WinBoardInterfaceV2_class::WinBoardInterfaceV2_class(LineInput& input, LineOutpu
     sendFeatures();
 }
 
-int WinBoardInterfaceV2_class::handleDialectCommand(const char* line)
+void WinBoardInterfaceV2_class::handleDialectCommand(const char*)
 {
-    // The interface's answers to the feature line, and "protover", are taken
-    // and ignored; everything else is not ours.
-    if (std::strstr(line, "accepted") || std::strstr(line, "rejected"))
-        return 0;
-    if (std::strstr(line, "protover"))
-        return 0;
-    return 1;
+    // The interface's answers to the feature line, "protover" and every
+    // other line the dispatcher does not know are taken and ignored.
 }
 
 void WinBoardInterfaceV2_class::sendFeatures()

@@ -8,7 +8,7 @@ class WinBoardInterfaceV2_class : public WinBoardInterface_class {
 public:
     WinBoardInterfaceV2_class(LineInput& input, LineOutput& output, const ProtocolRules& rules, bool fullMode = false);
 
-    int handleDialectCommand(const char* line) override;
+    void handleDialectCommand(const char* line) override;
 
     void sendFeatures();
 };

@@ -51,7 +51,7 @@ bool Search_class::tableCutoff(SearchPly& list, std::uint32_t ply, std::int32_t 
 {
     score = alpha;
     HashEntry* entry = nullptr;
-    if (rootRestricted(ply) || !table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, score, beta, &entry))
+    if (rootSearchedWhole(ply) || !table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, score, beta, &entry))
         return false;
     if (entry->flags != HASH_FIXED) {
         list.pv[0] = entry->move;
@@ -115,7 +115,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
     if (std::int32_t tableScore; tableCutoff(list, ply, depth, alpha, beta, tableScore))
         return tableScore;
 
-    if (board_.isInsufficientMaterial()) {
+    if (board_.isInsufficientMaterial() && !rootSearchedWhole(ply)) {
         store(list, ply, DRAW_SCORE, HASH_EXACT, HASH_ANY_DEPTH);
         return DRAW_SCORE;
     }
@@ -187,7 +187,7 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
             found = true;
             takeChildLine(list, ply, move);
             spreadPV(ply);
-            if (ply == 0)
+            if (ply == 0 && !iterationReports_)
                 reportProgress(depth + extension, score, list.pv, list.pvLength);
         }
         if (!keepSearching())

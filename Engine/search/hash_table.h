@@ -14,6 +14,14 @@
 
 // The table size when none (or too small a one) is asked for.
 constexpr std::uint32_t DEFAULT_HASH_BYTES = 8388608;   // 8 MiB
+// The sizes an interface may ask for, in MiB: from the default size up to the
+// largest whose byte count fits 32 bits.
+constexpr std::uint32_t MIN_TABLE_MIB = DEFAULT_HASH_BYTES >> 20;
+constexpr std::uint32_t MAX_TABLE_MIB = 4095;
+constexpr std::uint32_t tableMibWithinLimits(std::int64_t mib)
+{
+    return static_cast<std::uint32_t>(mib < MIN_TABLE_MIB ? MIN_TABLE_MIB : mib > MAX_TABLE_MIB ? MAX_TABLE_MIB : mib);
+}
 
 enum HashFlag : std::uint32_t {
     HASH_EMPTY = 1,

@@ -43,9 +43,16 @@ public:
     // Stops iterative deepening after this iteration (default: no limit).
     void setDepthLimit(std::uint32_t depth) { depthLimit_ = depth; }
     // Ends the search once it has searched this many nodes (0: no limit).
-    void setNodeLimit(std::uint32_t nodes) { nodeLimit_ = nodes; }
+    void setNodeLimit(std::uint64_t nodes) { nodeLimit_ = nodes; }
     // The root searches only these of its moves (count 0: all of them).
     void restrictRootMoves(const Move* moves, std::uint32_t count);
+    // Off (the default): a thinking line at each new best root move and one
+    // at the end. On: a line at the end of every finished iteration, from
+    // depth 1, and the root always searched move by move (no table result
+    // stands in for it), so a position searched before still gets its lines.
+    void setIterationReports(bool on) { iterationReports_ = on; }
+    std::uint32_t rootMoveCount() const { return rootMoveCount_; }
+    Move rootMove(std::uint32_t index) const { return rootMoves_[index]; }
 
     // --- searching -----------------------------------------------------------
     // Lets a search run: set just before the search starts, so that a stop
@@ -66,7 +73,7 @@ public:
     std::int32_t bestScore() const { return bestScore_; }
     const Move* bestLine() const { return bestLine_; }
     std::uint32_t bestLineLength() const { return bestLineLength_; }
-    std::uint32_t nodeCount() const { return nodeCount_; }
+    std::uint64_t nodeCount() const { return nodeCount_; }
     std::uint32_t nullMoveTries() const { return nullMoveTries_; }
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
     // Iterations searched a third time with the stop held off (earlier release).
@@ -111,6 +118,8 @@ private:
     // The root's moves narrowed to the restriction (table results at the root are not used then).
     void keepRootMoves(SearchPly& root) const;
     bool rootRestricted(std::uint32_t ply) const { return ply == 0 && rootMoveCount_ != 0; }
+    // The root's moves are searched whatever the table holds.
+    bool rootSearchedWhole(std::uint32_t ply) const { return ply == 0 && (rootMoveCount_ != 0 || iterationReports_); }
     void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
     void store(const SearchPly& list, std::uint32_t ply, std::int32_t score, std::uint32_t flag, std::uint32_t depth);
     void takeChildLine(SearchPly& list, std::uint32_t ply, Move move);
@@ -134,7 +143,7 @@ private:
     SearchListener* gui_ = nullptr;   // told of each thinking line; may be null
     HashTable_class* table_ = nullptr;
     Colour rootSide_ = WHITE;
-    std::uint32_t nodeCount_ = 0;
+    std::uint64_t nodeCount_ = 0;
     std::uint32_t checkExtensions_ = 0;
     std::uint32_t singleReplyExtensions_ = 0;
     std::uint32_t nullMoveCutoffs_ = 0;
@@ -150,9 +159,10 @@ private:
     bool statisticsAfterSearch_ = true;
     std::uint32_t maxPly_ = 0;
     std::uint32_t depthLimit_ = MAX_SEARCH_DEPTH;
-    std::uint32_t nodeLimit_ = 0;
+    std::uint64_t nodeLimit_ = 0;
     Move rootMoves_[MAX_NON_CAPTURES] = {};
     std::uint32_t rootMoveCount_ = 0;
+    bool iterationReports_ = false;
     EvalTables evalTables_;   // rebuilt when the full-move number changes
     struct GroupCache {
         std::uint32_t typeChanges = 0;   // the board's typeChanges() they were made for

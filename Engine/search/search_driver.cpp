@@ -64,8 +64,7 @@ void Search_class::reportProgress(std::int32_t depth, std::int32_t score, const 
     if (gui_ == nullptr)
         return;
     gui_->thinkingDepth = depth;
-    gui_->thinkingNodes = static_cast<std::int32_t>(nodeCount_);
-    gui_->thinkingTime = 0;
+    gui_->thinkingNodes = nodeCount_;
     gui_->thinkingScore = score;
     gui_->setThinkingPV(line, length);
     gui_->sendThinking();
@@ -103,6 +102,8 @@ void Search_class::iterativeDeepening()
     const std::uint32_t lastDepth = std::min(depthLimit_, MAX_SEARCH_DEPTH);
     std::uint32_t depth = 1;
     bool searched = false;
+    bool cutShort = false;         // the last iteration was stopped before its end
+    std::uint32_t completed = 0;   // the deepest iteration finished and reported
     std::int32_t lastScore = 0;
     for (; depth <= lastDepth && !interrupted(); ++depth) {
         maxPly_ = 0;
@@ -110,7 +111,8 @@ void Search_class::iterativeDeepening()
         singleReplyExtensions_ = 0;
         lastScore = searchRoot(static_cast<std::int32_t>(depth));
         searched = true;
-        if (interrupted())
+        cutShort = interrupted();
+        if (cutShort)
             continue;   // stopped: the loop ends with the interrupted depth counted
         // The iteration finished: it is the result, and its line is tried first next time.
         const SearchPly& root = plies_[0];
@@ -118,19 +120,33 @@ void Search_class::iterativeDeepening()
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);
         seedLine(1, bestLine_ + 1, std::max(bestLineLength_, 1u) - 1);
+        if (iterationReports_) {
+            if (bestLineLength_ == 0)
+                break;   // no move at the root: nothing deeper to search
+            completed = depth;
+            reportProgress(static_cast<std::int32_t>(depth), bestScore_, bestLine_, bestLineLength_);
+        }
         if (isMateScore(bestScore_))
             break;   // without counting up the depth
     }
 
     // An interrupted iteration counts when its best root move is not worse.
     const SearchPly& root = plies_[0];
+    bool improved = false;
     if (searched && lastScore >= bestScore_ && root.pvLength > 0) {
         bestScore_ = lastScore;
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);
+        improved = true;
     }
 
-    reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
+    // With a line per iteration the last one is sent only when it adds to
+    // them, at the depth finished (or depth 0 when the root has no move).
+    if (!iterationReports_)
+        reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
+    else if ((improved && cutShort) || completed == 0)
+        reportProgress(static_cast<std::int32_t>(std::max(completed, bestLineLength_ > 0 ? 1u : 0u)), bestScore_,
+                       bestLine_, bestLineLength_);
     if (statisticsAfterSearch_)
         table_->printStatistics();
 }

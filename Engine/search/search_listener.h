@@ -21,8 +21,7 @@ public:
 
     // The thinking record, filled by the search just before sendThinking.
     std::int32_t thinkingDepth = 0;
-    std::int32_t thinkingNodes = 0;
-    std::int32_t thinkingTime = 0;
+    std::uint64_t thinkingNodes = 0;
     std::int32_t thinkingScore = 0;
     std::uint32_t pvLength = 0;
     Move pv[THINKING_PV_CAPACITY] = {};

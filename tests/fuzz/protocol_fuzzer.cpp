@@ -107,15 +107,12 @@ public:
     void sendMove(const char* text) override { target->sendMove(text); }
     void sendResult(ResultCode resultCode) override { target->sendResult(resultCode); }
     void sendError(ErrorKind errorKind, const char* text) override { target->sendError(errorKind, text); }
-    void offerDraw() override { target->offerDraw(); }
     void resign() override { target->resign(); }
-    void sendLine(const char* text) override { target->sendLine(text); }
     void sendBestMove(Move best, Move reply) override { target->sendBestMove(best, reply); }
     void sendThinking() override
     {
         target->thinkingDepth = thinkingDepth;
         target->thinkingNodes = thinkingNodes;
-        target->thinkingTime = thinkingTime;
         target->thinkingScore = thinkingScore;
         target->setThinkingPV(pv, pvLength);
         target->sendThinking();
@@ -124,12 +121,11 @@ public:
 
 struct Engine {
     // The release's rules with a table small enough to clear in no time.
-    explicit Engine(const ReleaseProfile& rules, bool fullMode = false) : release(rules)
+    explicit Engine(const ReleaseProfile& rules, bool fullMode = false)
+        : release(rules), game(&relay, kTableBytes, release.game, fullMode ? PlayPolicy::full() : PlayPolicy{})
     {
-        check(game.init() == 0);
+        check(game.init());
         game.setLargestTable(kTableBytes);
-        if (fullMode)
-            game.enableFullMode();
     }
     // Back to what a new process has: the flags of a new game, and no
     // killers or expected line from earlier inputs (new games keep them).
@@ -148,7 +144,7 @@ struct Engine {
 
     const ReleaseProfile& release;
     Relay relay{nullInput(), nullOutput(), release.protocol};
-    Game_class game{&relay, kTableBytes, release.game};
+    Game_class game;
 
     static LineInput& nullInput()
     {

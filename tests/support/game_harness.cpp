@@ -10,7 +10,7 @@
 
 GameHarness::GameHarness(const ReleaseProfile& release) : game(&gui, DEFAULT_HASH_BYTES, release.game)
 {
-    EXPECT_EQ(game.init(), 0);
+    EXPECT_TRUE(game.init());
     game.newGame();
 }
 

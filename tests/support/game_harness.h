@@ -52,7 +52,7 @@ struct FrontEndOnGame {
         : streams(script), frontEnd(streams.input(), streams.output(), release.protocol),
           game(&frontEnd, tableBytes(options, release), release.game)
     {
-        EXPECT_EQ(game.init(), 0);
+        EXPECT_TRUE(game.init());
         frontEnd.run(&game);
     }
     std::uint32_t budgetAfter(const char* line)

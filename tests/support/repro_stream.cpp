@@ -2,12 +2,12 @@
 
 #include "support/game_harness.h"
 
-std::vector<std::uint32_t> runReproStream()
+std::vector<std::uint64_t> runReproStream()
 {
     GameHarness h;
-    h.game.search()->setDepthLimit(4);
+    h.game.setOwnMoveLimits(0, 4);
     h.game.setLevel(0, 10000, 0);   // budgets far beyond any depth-limited search
-    std::vector<std::uint32_t> nodes;
+    std::vector<std::uint64_t> nodes;
     // The engine thinks until its depth, plays its move, and the search's node count is noted.
     auto think = [&] {
         const std::size_t before = h.gui.events().size();

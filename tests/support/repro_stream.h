@@ -7,4 +7,4 @@
 #include <cstdint>
 #include <vector>
 
-std::vector<std::uint32_t> runReproStream();
+std::vector<std::uint64_t> runReproStream();

@@ -19,7 +19,7 @@ const std::vector<std::string> kKnightsOutAndBack = {"g1f3", "g8f6", "f3g1", "f6
 void thinkToDepth(GameHarness& h, std::uint32_t depth)
 {
     h.game.setLevel(0, 600, 0);
-    h.game.search()->setDepthLimit(depth);
+    h.game.setOwnMoveLimits(0, depth);
     h.game.playMoveWhenDone = true;
     h.game.startThinking();
     ASSERT_TRUE(h.waitForEvents(""));   // a move, or a result when there is none
@@ -209,10 +209,10 @@ TEST(History, LongGamesKeepWorkingBeyond1024HalfMoves)
 {
     GameHarness h;
     const std::size_t rounds = 300;   // 1200 half-moves of knights going out and back
-    for (std::size_t i = 0; i < rounds; ++i) {
-        for (const std::string& move : kKnightsOutAndBack)
-            ASSERT_EQ(h.game.applyMoveText(move.c_str()), MOVE_ACCEPTED) << i;
-    }
+    std::vector<std::string_view> moves;
+    for (std::size_t i = 0; i < rounds; ++i)
+        moves.insert(moves.end(), kKnightsOutAndBack.begin(), kKnightsOutAndBack.end());
+    ASSERT_TRUE(h.game.startFrom(START_FEN, moves));
     EXPECT_EQ(h.game.board().fullmoveNumber, static_cast<std::int32_t>(1 + 2 * rounds));
     h.force({"e2e4", "e7e5"});
     EXPECT_TRUE(h.gui.events().empty());

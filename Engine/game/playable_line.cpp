@@ -1,0 +1,65 @@
+#include "game/playable_line.h"
+
+#include <algorithm>
+
+#include "board/move.h"
+#include "search/search_listener.h"
+
+namespace {
+
+// Earlier positions kept: more than a fifty-move stretch holds.
+constexpr std::uint32_t EARLIER_KEYS = 128;
+
+} // namespace
+
+PlayableLine::PlayableLine() : board_(std::make_unique<Board_class>()), moves_(std::make_unique<MoveList>())
+{
+    keys_.resize(EARLIER_KEYS + 1 + THINKING_PV_CAPACITY);
+}
+
+void PlayableLine::setEarlierPositions(const GamePosition& game, bool boardToo)
+{
+    earlierCount_ = game.repeatableKeys(keys_.data(), EARLIER_KEYS - 1);
+    if (boardToo)
+        keys_[earlierCount_++] = game.board().hashKey;
+}
+
+std::uint32_t PlayableLine::length(const Board_class& root, Colour side, const Move* line, std::uint32_t length)
+{
+    length = std::min(length, THINKING_PV_CAPACITY);
+    // The search board's own side field need not be the root's; the key of
+    // the copy is made for the side that moves first in the line.
+    board_->copyFrom(root);
+    board_->sideToMove = side;
+    board_->computeHashKey();
+    std::uint32_t known = earlierCount_;
+    keys_[known++] = board_->hashKey;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        board_->sideToMove = side;
+        moves_->setSide(side);
+        moves_->mobilityIndex = 0;
+        board_->generateMoves(*moves_);
+        if (line[i] == NO_MOVE || findMove(*moves_, line[i]) != line[i])
+            return i;
+        moves_->record.move = line[i];
+        board_->makeMove(moves_->record);
+        side = otherColour(side);
+        board_->sideToMove = side;
+        board_->computeHashKey();
+        // The game is drawn here: a third time in the same position, or fifty
+        // moves without a capture or pawn move (unless this move mated).
+        const std::uint64_t key = board_->hashKey;
+        const bool thirdTime = std::count(keys_.begin(), keys_.begin() + known, key) >= 2;
+        keys_[known++] = key;
+        if (thirdTime)
+            return i + 1;
+        if (board_->isFiftyMoveDraw()) {
+            moves_->setSide(side);
+            moves_->mobilityIndex = 0;
+            board_->generateMoves(*moves_);
+            if (!(board_->statusFlags & STATUS_CHECKMATED))
+                return i + 1;
+        }
+    }
+    return length;
+}
