@@ -10,7 +10,7 @@ constexpr std::size_t GAME_HISTORY_RESERVE = 1024;
 GamePosition::GamePosition() : moves_(std::make_unique<MoveList>())
 {
     history_.reserve(GAME_HISTORY_RESERVE);
-    clocks_.reserve(GAME_HISTORY_RESERVE);
+    seen_.reserve(GAME_HISTORY_RESERVE);
     board_.loadFen(START_FEN);
     moved();
 }
@@ -26,7 +26,7 @@ void GamePosition::reset(const Board_class& board, bool keepHistory)
             table_->unfixPosition(board_.hashKey);
         }
         history_.clear();
-        clocks_.clear();
+        seen_.clear();
         floor_ = 0;
         historyCount_ = 0;
     }
@@ -75,22 +75,20 @@ Move GamePosition::firstLegalMove()
     return NO_MOVE;
 }
 
-std::uint32_t GamePosition::occurrences(std::uint64_t key, std::uint32_t end, std::int32_t clock) const
+std::uint32_t GamePosition::occurrences(std::uint64_t key) const
 {
-    const std::uint32_t reach = static_cast<std::uint32_t>(std::max(clock, 0));
-    const std::uint32_t begin = end > reach ? end - reach : 0;
-    return countKeyInHistory(key, history_.data() + begin, end - begin);
+    const auto found = seen_.find(key);
+    return found != seen_.end() ? found->second : 0;
 }
 
 bool GamePosition::play(Move move, bool markRepeats)
 {
     MoveRecord record;
     record.move = move;
-    const std::int32_t clockBefore = board_.halfmoveClock;
     board_.makeMove(record);
     const auto count = static_cast<std::uint32_t>(history_.size());
     // A return to a position of this game scores as a draw in the search.
-    if (occurrences(board_.hashKey, count, board_.halfmoveClock) > 0) {
+    if (occurrences(board_.hashKey) > 0) {
         if (!markRepeats) {
             board_.unmakeMove(record);
             return false;
@@ -101,7 +99,7 @@ bool GamePosition::play(Move move, bool markRepeats)
     if (sideToMove_ == BLACK)
         board_.addFullmoves(1);
     history_.push_back(record);
-    clocks_.push_back(clockBefore);
+    ++seen_[record.key];
     historyCount_ = count + 1;
     sideToMove_ = otherColour(sideToMove_);
     board_.sideToMove = sideToMove_;
@@ -116,10 +114,10 @@ bool GamePosition::undo()
         return false;
     const MoveRecord record = history_.back();
     const std::uint64_t reachedKey = board_.hashKey;
-    const std::int32_t reachedClock = board_.halfmoveClock;
     const auto count = static_cast<std::uint32_t>(history_.size());
     history_.pop_back();
-    clocks_.pop_back();
+    if (--seen_[record.key] == 0)
+        seen_.erase(record.key);
     historyCount_ = count - 1;
     board_.unmakeMove(record);
     // The side that made the move is to move again; a Black move had counted a full move.
@@ -129,10 +127,7 @@ bool GamePosition::undo()
         board_.addFullmoves(-1);
     // The position the move reached scores as a draw only while it still
     // stands twice in what is left of the game.
-    const std::uint32_t reach = static_cast<std::uint32_t>(std::max(reachedClock, 0));
-    const std::uint32_t begin = count > reach ? count - reach : 0;
-    const std::uint32_t left = count - 1 > begin ? count - 1 - begin : 0;
-    if (table_ != nullptr && countKeyInHistory(reachedKey, history_.data() + begin, left) < 2)
+    if (table_ != nullptr && occurrences(reachedKey) < 2)
         table_->unfixPosition(reachedKey);
     moved();
     return true;
@@ -150,10 +145,9 @@ bool GamePosition::ending(ResultCode& result)
 {
     generate();
     const bool mated = board_.statusFlags & STATUS_CHECKMATED;
-    const auto count = static_cast<std::uint32_t>(history_.size());
     if (board_.statusFlags & STATUS_STALEMATED)
         result = ResultCode::Stalemate;
-    else if (occurrences(board_.hashKey, count, board_.halfmoveClock) >= 2)
+    else if (occurrences(board_.hashKey) >= 2)
         result = ResultCode::Repetition;
     else if (board_.isInsufficientMaterial())
         result = ResultCode::InsufficientMaterial;
@@ -166,15 +160,13 @@ bool GamePosition::ending(ResultCode& result)
 
 void GamePosition::markRepetitions() const
 {
+    // Each position the game returned to, as play() marked it: those that
+    // stand twice or more in the game, the one on the board included.
     if (table_ == nullptr)
         return;
-    // Each position the game returned to, as play() marked it.
-    const auto count = static_cast<std::uint32_t>(history_.size());
-    for (std::uint32_t i = 1; i <= count; ++i) {
-        const std::uint64_t reached = i < count ? history_[i].key : board_.hashKey;
-        const std::int32_t clock = i < count ? clocks_[i] : board_.halfmoveClock;
-        if (occurrences(reached, i, clock) > 0)
-            table_->fixPosition(reached);
+    for (const auto& [key, times] : seen_) {
+        if (times + (key == board_.hashKey) >= 2)
+            table_->fixPosition(key);
     }
 }
 

@@ -2,13 +2,14 @@
 // The position of the game in progress and how it was reached: the game
 // board, the side to move and the moves played, with the marks the table
 // keeps for positions the game has returned to (the search scores them as
-// draws). Only positions since the last capture or pawn move can repeat, so
-// every repetition question looks no further back than the board's
-// half-move clock: a position line of any length is read in linear time.
+// draws). How often each position stands in the history is counted as moves
+// are played and taken back, so a position line of any length is read in
+// linear time.
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "board/board.h"
@@ -63,20 +64,18 @@ public:
 private:
     // The moves of the side to move, generated on the game board.
     MoveList& generate();
-    // How often `key` stands among the positions before history entry `end`
-    // that a position with half-move clock `clock` could repeat.
-    std::uint32_t occurrences(std::uint64_t key, std::uint32_t end, std::int32_t clock) const;
+    // How often a position stands in the history (the one on the board not counted).
+    std::uint32_t occurrences(std::uint64_t key) const;
     void moved();   // after any change of the position
 
     Board_class board_;
     Colour sideToMove_ = WHITE;
     std::unique_ptr<MoveList> moves_;
     HashTable_class* table_ = nullptr;
-    // One record per half-move, with the half-move clock of the position it
-    // left. Moves before floor_ came before a set-up position: they count for
-    // repetitions but cannot be taken back.
+    // One record per half-move. Moves before floor_ came before a set-up
+    // position: they count for repetitions but cannot be taken back.
     std::vector<MoveRecord> history_;
-    std::vector<std::int32_t> clocks_;
+    std::unordered_map<std::uint64_t, std::uint32_t> seen_;   // positions left by the moves, counted
     std::uint32_t floor_ = 0;
     // Read by other threads (the clock commands) while a search plays its move.
     std::atomic<std::uint32_t> historyCount_{0};

@@ -18,7 +18,7 @@ void formatUciInfoLine(std::int32_t depth, std::int32_t score, std::uint64_t nod
         std::snprintf(scoreText, sizeof scoreText, "mate 0");   // mated already, at the root
     else
         std::snprintf(scoreText, sizeof scoreText, "cp %d", score);
-    const unsigned long long nps = timeMs > 0 ? nodes * 1000 / timeMs : nodes;
+    const unsigned long long nps = timeMs > 0 ? nodes * 1000 / timeMs : 0;
     int length = std::snprintf(line, UCI_INFO_LINE_SIZE, "info depth %d score %s nodes %llu nps %llu time %llu",
                                depth, scoreText, static_cast<unsigned long long>(nodes), nps,
                                static_cast<unsigned long long>(timeMs));

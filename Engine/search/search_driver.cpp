@@ -132,19 +132,18 @@ void Search_class::iterativeDeepening()
 
     // An interrupted iteration counts when its best root move is not worse.
     const SearchPly& root = plies_[0];
-    bool improved = false;
     if (searched && lastScore >= bestScore_ && root.pvLength > 0) {
         bestScore_ = lastScore;
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);
-        improved = true;
     }
 
-    // With a line per iteration the last one is sent only when it adds to
-    // them, at the depth finished (or depth 0 when the root has no move).
+    // With a line per iteration a last one is sent when the search was cut
+    // short (its nodes and time as they end), at the depth finished, or depth
+    // 0 when the root has no move.
     if (!iterationReports_)
         reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
-    else if ((improved && cutShort) || completed == 0)
+    else if (cutShort || completed == 0)
         reportProgress(static_cast<std::int32_t>(std::max(completed, bestLineLength_ > 0 ? 1u : 0u)), bestScore_,
                        bestLine_, bestLineLength_);
     if (statisticsAfterSearch_)

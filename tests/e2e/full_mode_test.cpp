@@ -4,10 +4,13 @@
 // unless a step asks for one. Every UCI "go" gets exactly one "bestmove".
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "support/engine_process.h"
@@ -30,6 +33,7 @@ const char* const kMateInOne = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1";
 //   R      send the reply that the line of the last move expects (the WinBoard game goes on with it)
 //   TTEXT  the thinking line before the last answer starts with TEXT
 //   QMS    no answer but progress lines for MS milliseconds
+//   NMS    no line at all for MS milliseconds
 //   DLO HI the last answer came LO to HI milliseconds after the last line sent
 struct Session {
     EngineProcess engine;
@@ -60,6 +64,15 @@ struct Session {
         gos += line.rfind("go", 0) == 0 && (line.size() == 2 || line[2] == ' ');
         if (line == "new")
             game = Referee();
+        if (line.rfind("setboard ", 0) == 0 && line.size() > 9) {
+            // The position as the engine reads it (counters added where missing); a refused one changes nothing.
+            std::string fen = line.substr(9);
+            if (std::count(fen.begin(), fen.end(), ' ') == 3)
+                fen += " 0 1";
+            auto board = std::make_unique<Board_class>();
+            if (board->loadFen(fen.c_str()) == CE_SUCCESS && board->isLegalPosition())
+                game = Referee(fen.c_str());
+        }
         if (line.rfind("usermove ", 0) == 0) {
             std::string why;
             game.play(line.substr(9), why);
@@ -121,6 +134,7 @@ void Session::run(const std::vector<std::string>& steps)
             answeredAt = nowMs();
             ASSERT_TRUE(line) << "no answer";
             EXPECT_EQ(line->rfind(rest, 0), 0u) << *line;
+            bestmoves += line->rfind("bestmove", 0) == 0;
         } else if (kind == 'B') {
             const std::optional<std::string> line = answer();
             ASSERT_TRUE(line && line->rfind("bestmove ", 0) == 0) << line.value_or("(nothing)");
@@ -161,6 +175,9 @@ void Session::run(const std::vector<std::string>& steps)
                 if (line)
                     lastThinking = *line;
             }
+        } else if (kind == 'N') {
+            const std::optional<std::string> line = engine.readLine(std::stoi(rest));
+            EXPECT_FALSE(line) << "unexpected " << *line;
         } else if (kind == 'D') {
             // An emulator (KELP_RUNNER) starts and stops more slowly: three times the upper bound.
             std::istringstream bounds(rest);
@@ -189,6 +206,7 @@ void runRows(const std::vector<Row>& rows, const std::string& binary, const std:
             while (std::optional<std::string> line = session.engine.readLine(kAnswerMs))
                 if (*line == "uciok")
                     break;
+            session.answeredAt = nowMs();   // a first "D" step times the handshake
         } else {
             session.send("xboard");
             session.send("protover 2");
@@ -238,6 +256,21 @@ TEST(FullModeUci, SessionsOfRealClientsGetOneBestmovePerGo)
           "=bestmove (none)"}},
         {"searchmoves restricts the root",
          {">position startpos", ">go depth 4 searchmoves a2a3 h2h4", "^bestmove a2a3|bestmove h2h4"}},
+        {"the words of go in any order: a limit after searchmoves holds",
+         {">position startpos", ">go searchmoves e2e4 d2d4 depth 3", "^bestmove e2e4|bestmove d2d4", "D0 5000",
+          ">go searchmoves g1f3 wtime 300 btime 300", "^bestmove g1f3", "D0 2000"}},
+        {"go after go with no stop: the first search answers, then the second (searchmoves read on a still board)",
+         {">position startpos", ">go infinite", "~100", ">go depth 3 searchmoves e2e4 d2d4", "B" + start,
+          "^bestmove e2e4|bestmove d2d4"}},
+        {"a position searched before is searched again from depth 1, its lines shown",
+         {">position startpos", ">go depth 7", "B" + start, ">go infinite", "~300", ">stop", "*info depth 1 ",
+          "B" + start}},
+        {"no line of a search after the stop that ends it",
+         {">position startpos", ">go infinite", "~3000", ">isready", "=readyok", ">stop", "!bestmove "}},
+        {"a 100,000-ply position line is read in linear time, and so is the next one",
+         {">position startpos moves" + knightsOutAndBack(25000), ">isready", "=readyok", "D0 3000",
+          ">position startpos moves" + knightsOutAndBack(25000) + " e2e4", ">isready", "=readyok", "D0 3000",
+          ">go depth 2", std::string("B") + kAfterE4}},
         {"an illegal move keeps the position up to it",
          {">position startpos moves e2e4 e2e4 e7e5", "^info string illegal move e2e4", ">go depth 2",
           std::string("B") + kAfterE4}},
@@ -266,6 +299,9 @@ TEST(FullModeUci, SessionsOfRealClientsGetOneBestmovePerGo)
         {"quit during a search", {">position startpos", ">go infinite", "~200"}},
     };
     runRows(rows, kelpFullBinary(), {}, true);
+    // The handshake comes before a large table is built; the first isready waits for it.
+    runRows({{"-C 4095: uciok at once", {"D0 1500", ">isready", "=readyok"}}}, kelpFullBinary(), {"-C", "4095"},
+            true);
 }
 
 TEST(FullModeWinBoard, PingAnalysisPonderingAndTheLimitsOfAMove)
@@ -273,6 +309,15 @@ TEST(FullModeWinBoard, PingAnalysisPonderingAndTheLimitsOfAMove)
     const std::vector<Row> rows = {
         {"ping waits for the move being thought about, and is answered at once otherwise",
          {">ping 3", "=pong 3", ">new", ">st 1", ">usermove e2e4", ">ping 7", "M", "=pong 7"}},
+        {"while a ping waits for the move, input is read: ? moves at once",
+         {">new", ">st 30", ">usermove e2e4", "~300", ">ping 8", ">?", "M", "D0 3000", "=pong 8"}},
+        {"pondering with a depth limit: the ponder phase starts at once (hold read under its lock)",
+         {">new", ">hard", ">sd 1", ">usermove e2e4", "M", ">ping 1", "=pong 1", ">usermove d2d4", "M",
+          ">ping 2", "=pong 2"}},
+        {"a position without move counters is read with 0 1; a refused one makes no move until a valid one",
+         {">new", ">force", ">setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", ">go", "M",
+          ">force", ">setboard no such position", "=tellusererror Illegal position", ">go", "Q1000",
+          ">usermove e7e5", "^Illegal move", ">new", ">usermove e2e4", "M"}},
         {"st: a move within its seconds", {">new", ">st 1", ">usermove e2e4", "M", "D400 2500"}},
         {"the level's increment counts", {">new", ">level 0 1 5", ">time 6000", ">otim 6000", ">usermove e2e4", "M",
                                          "D4000 9000"}},
@@ -281,10 +326,22 @@ TEST(FullModeWinBoard, PingAnalysisPonderingAndTheLimitsOfAMove)
         {"analysis: thinking until exit, a move or undo restarts it, and no move is played",
          {">new", ">analyze", "~300", ">usermove e2e4", "~300", ">.", "^stat01: ", ">undo", "~300", ">exit",
           "Q1000", ">ping 1", "=pong 1"}},
+        {"analysis goes on after memory, of the same size or another",
+         {">new", ">analyze", "~300", ">ping 1", "=pong 1", ">memory 16", "~300", ">ping 2", "*1 ", "=pong 2",
+          ">memory 16", "~1500", ">ping 3", "* ", "=pong 3", ">exit"}},
         {"pondering: the expected reply is a hit and the move comes on time",
          {">new", ">hard", ">st 1", ">usermove e2e4", "M", "~500", ">ping 2", "=pong 2", "R", "M", "D0 850"}},
         {"pondering: any other reply is searched afresh",
          {">new", ">hard", ">st 1", ">usermove d2d4", "M", "~300", ">usermove a2a3", "M", "D400 2500"}},
     };
     runRows(rows, kelpBinary(), {"--full"}, false);
+    // A table that cannot be had: under a 1 GiB address-space limit (not with
+    // a sanitizer's shadow memory, nor through an emulator).
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    if (std::getenv("KELP_RUNNER") == nullptr && access("/usr/bin/prlimit", X_OK) == 0)
+        runRows({{"memory that cannot be had: the user is told, and the table keeps its size",
+                  {">new", ">memory 4095", "^tellusererror Not enough memory", ">memory 16", ">ping 1", "=pong 1",
+                   ">st 1", ">usermove e2e4", "M"}}},
+                "/usr/bin/prlimit", {"--as=1073741824", kelpBinary(), "--full"}, false);
+#endif
 }
