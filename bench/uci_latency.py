@@ -6,6 +6,9 @@ medians and worst cases over N samples each:
   movetime  "go movetime T": bestmove after T ms plus how much
   isready   "isready" during "go infinite": readyok after how many ms
   stop      "stop" during "go infinite": bestmove after how many ms
+  position  a "position" line of 1 MiB (knights out and back) and "isready":
+            readyok after how many ms, and then the same line with one more
+            move (the engine's table built before)
 
 Positions walk through a quiet opening, one more move per sample.
 Usage: bench/uci_latency.py [-e ENGINE] [-n SAMPLES] [-t MOVETIME_MS]
@@ -76,6 +79,24 @@ def main():
     report("movetime", over)
     report("isready", ready)
     report("stop", stop)
+    report("position", long_positions(args.engine, max(args.samples // 10, 3)))
+
+
+def long_positions(path, rounds):
+    """Milliseconds to read a 1 MiB position line (and answer isready), a fresh engine each round."""
+    moves = " g1f3 g8f6 f3g1 f6g8" * ((1 << 20) // 20)
+    times = []
+    for _ in range(rounds):
+        engine = Engine(path)
+        engine.send("isready")
+        engine.wait_for("readyok")
+        for extra in ("", " e2e4"):
+            sent = engine.send("position startpos moves" + moves + extra)
+            engine.send("isready")
+            times.append((engine.wait_for("readyok") - sent) * 1000)
+        engine.send("quit")
+        engine.process.wait(timeout=10)
+    return times
 
 
 if __name__ == "__main__":
