@@ -178,7 +178,7 @@ Move Game_class::chooseMoveToPlay(bool& fromBestLine)
         return search_->bestMove();
     // An empty line (stopped before a result) or a move that does not fit this
     // position: the table's move, else the first legal move.
-    if (const HashEntry* entry = hashTable_->peek(board_.hashKey); entry && legal(entry->move))
+    if (const auto entry = hashTable_->peek(board_.hashKey); entry && legal(entry->move))
         return entry->move;
     if (moveList_->captureCount > 0)
         return moveList_->captures[0];
