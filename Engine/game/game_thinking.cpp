@@ -94,7 +94,7 @@ Move Game_class::chooseMoveToPlay(bool& fromBestLine)
         return search_->bestMove();
     // An empty line (stopped before a result) or a move that does not fit this
     // position: the table's move, else the first legal move.
-    if (const HashEntry* entry = table_->peek(position_.board().hashKey); entry && position_.isLegalMove(entry->move))
+    if (const auto entry = table_->peek(position_.board().hashKey); entry && position_.isLegalMove(entry->move))
         return entry->move;
     return position_.firstLegalMove();
 }

@@ -50,11 +50,11 @@ bool Search_class::tableCutoff(SearchPly& list, std::uint32_t ply, std::int32_t 
                                std::int32_t beta, std::int32_t& score)
 {
     score = alpha;
-    HashEntry* entry = nullptr;
-    if (rootSearchedWhole(ply) || !table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, score, beta, &entry))
+    HashEntry entry;
+    if (rootSearchedWhole(ply) || !table_->probe(board_.hashKey, static_cast<std::uint32_t>(depth), ply, score, beta, entry))
         return false;
-    if (entry->flags != HASH_FIXED) {
-        list.pv[0] = entry->move;
+    if (entry.flags != HASH_FIXED) {
+        list.pv[0] = entry.move;
         list.pvLength = 1;
         return true;
     }
@@ -214,9 +214,9 @@ std::int32_t Search_class::quiesce(std::uint32_t ply, std::int32_t alpha, std::i
         return DRAW_SCORE;
     }
     std::int32_t tableScore = alpha;
-    HashEntry* entry = nullptr;
-    if (table_->probe(board_.hashKey, 0, ply, tableScore, beta, &entry)) {
-        list.pv[0] = entry->move;
+    HashEntry entry;
+    if (table_->probe(board_.hashKey, 0, ply, tableScore, beta, entry)) {
+        list.pv[0] = entry.move;
         list.pvLength = 1;
         return tableScore;
     }

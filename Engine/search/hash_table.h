@@ -5,9 +5,14 @@
 // and fixed entries (positions that already occurred in the game; they score
 // as draws). Entries remember the piece counts they were stored with, so that
 // after every game move the positions that can no longer arise are dropped.
+//
+// Several search threads may probe, prefetch and store at once; clear, clean,
+// fixPosition, unfixPosition, printStatistics and zeroCounters run only while
+// no search does. Nothing on the search's side locks: see hash_table.cpp.
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "board/types.h"
 #include "platform/large_memory.h"
@@ -32,6 +37,9 @@ enum HashFlag : std::uint32_t {
     HASH_MATE = 32,
 };
 
+// What a probe hands out is a copy. In the table, keyLow holds the key's low
+// half XOR a check of every other field but age (a store folds it in, a
+// probe takes it out and must get the key back, or the entry is ignored).
 struct HashEntry {
     std::uint32_t keyLow;
     std::uint32_t keyHigh;
@@ -59,21 +67,23 @@ public:
     // with its statistics printed. Null when the storage cannot be allocated.
     static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
 
-    HashEntry* findEntry(std::uint64_t key);
+    // A copy of the key's entry, or none.
+    std::optional<HashEntry> findEntry(std::uint64_t key);
     // The same without counting a query: for lookups outside a search.
-    const HashEntry* peek(std::uint64_t key) const { return locate(key); }
+    std::optional<HashEntry> peek(std::uint64_t key) const;
     // Starts loading what a probe of the key reads first into the cache (a
     // hint only: compilers without the builtin skip it).
     void prefetch([[maybe_unused]] std::uint64_t key) const
     {
 #if defined(__GNUC__) || defined(__clang__)
-        __builtin_prefetch(signatures() + std::size_t{static_cast<std::uint32_t>(key) & addressMask_} *
-                                              HASH_ENTRIES_PER_SLOT);
+        __builtin_prefetch(signatures() +
+                           std::size_t{static_cast<std::uint32_t>(key) & addressMask_} * SIGNATURE_WORDS_PER_SLOT);
 #endif
     }
-    // On a hit returns true, sets *entry and puts the score to use into alpha.
-    bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha,
-               std::int32_t beta, HashEntry** entry);
+    // On a hit returns true, copies the entry into `entry` and puts the score
+    // to use into alpha.
+    bool probe(std::uint64_t key, std::uint32_t depth, std::uint32_t ply, std::int32_t& alpha, std::int32_t beta,
+               HashEntry& entry);
     void store(std::uint64_t key, std::uint32_t ply, std::int32_t score, std::uint32_t flag,
                std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount);
     // Marks a position that occurred earlier in the game: entry 0 of its slot.
@@ -85,13 +95,21 @@ public:
     void clean(std::uint32_t whiteCount, std::uint32_t blackCount);
     void printStatistics() const;
     void zeroCounters();
+    // The owner calls this before a search in which several threads store.
+    // Counts that two threads change at once may then lose a change: the
+    // counters and the census turn approximate, the Debug check of the census
+    // is off, and the next clean walks every occupied slot and counts anew.
+    void expectSeveralWriters() { censusExact_ = false; }
 
     std::uint32_t tableSize() const { return tableSize_; }
     std::uint32_t slotCount() const { return slotCount_; }
     std::uint32_t addressMask() const { return addressMask_; }
+    // A slot's entries as stored (keyLow with the check in it), to read while
+    // no search runs.
     const HashEntry* slot(std::uint32_t index) const { return entries() + index * HASH_ENTRIES_PER_SLOT; }
 
-    // Counters since the last zeroCounters (or clear).
+    // Counters since the last zeroCounters (or clear); a search bumps them
+    // with relaxed loads and stores.
     std::uint32_t hits = 0;
     std::uint32_t misses = 0;
     std::uint32_t collisions = 0;
@@ -104,22 +122,39 @@ private:
     HashTable_class(LargeMemory storage, LargeMemory signatures, std::unique_ptr<std::uint64_t[]> occupied,
                     std::uint32_t bytes);
     HashEntry* entries() const { return static_cast<HashEntry*>(storage_.get()); }
-    HashEntry* locate(std::uint64_t key) const;
+    // Copies the key's entry into `found` when there is one whose check holds.
+    bool locate(std::uint64_t key, HashEntry& found) const;
+    // Its part for a slot's entries whose signature matches (kept out of
+    // line: the common miss then costs a compare).
+    [[gnu::noinline]] bool readCandidates(std::uint32_t candidates, std::size_t slot, std::uint64_t key,
+                                          HashEntry& found) const;
+    // The same, counted as a query.
+    bool lookUp(std::uint64_t key, HashEntry& found);
     // The steps of store: an exact mate score becomes a mate entry (its flag,
     // depth and the distance returned); then the entry to write, with `write`
     // false when the entry there is better (null when the slot is full).
     static std::uint16_t asMateEntry(std::uint32_t ply, std::int32_t score, std::uint32_t& flag, std::uint32_t& depth);
     HashEntry* entryToStore(std::uint32_t keyLow, std::uint32_t keyHigh, std::uint32_t depth, std::int32_t score,
                             bool& write);
-    std::uint16_t* signatures() const { return static_cast<std::uint16_t*>(signatures_.get()); }
+    // Four 16-bit signatures to a word, entry i of a slot in bits 16 * (i % 4)
+    // of the slot's word i / 4: words, so that one relaxed load reads four.
+    static constexpr std::uint32_t SIGNATURE_WORDS_PER_SLOT = HASH_ENTRIES_PER_SLOT / 4;
+    std::uint64_t* signatures() const { return static_cast<std::uint64_t*>(signatures_.get()); }
     // A few bits of a key, never 0; 0 marks an empty entry in the index.
     static std::uint16_t signatureOf(std::uint32_t keyHigh) { return static_cast<std::uint16_t>((keyHigh >> 16) | 1); }
+    void setSignature(std::size_t index, std::uint16_t signature);
     void setSignature(const HashEntry* entry, std::uint16_t signature)
     {
-        signatures()[entry - entries()] = signature;
+        setSignature(static_cast<std::size_t>(entry - entries()), signature);
     }
-    // Adds a stored entry to the census, or takes it out (empty entries are not counted).
-    void tally(const HashEntry& entry, bool add);
+    void markOccupied(std::size_t slot);
+    struct Census;
+    // Adds an entry to a census, or takes it out (empty entries are not counted).
+    static void tally(Census& census, const HashEntry& entry, bool add);
+    void tally(const HashEntry& entry, bool add) { tally(census_, entry, add); }
+    // Whether a stored entry's check gives back a key of its slot (clean drops
+    // the mixed entries that several writers may leave).
+    bool checkFitsSlot(const HashEntry& entry, std::size_t slot) const;
     // The census as a walk over every entry finds it (checks in Debug builds).
     bool censusMatchesTable() const;
 
@@ -130,7 +165,6 @@ private:
     // One bit per slot, set when an entry is written there and cleared when a
     // clean leaves the slot empty: a clean visits only these slots.
     std::unique_ptr<std::uint64_t[]> occupied_;
-    void markOccupied(std::size_t slot) { occupied_[slot / 64] |= std::uint64_t{1} << (slot % 64); }
     std::uint32_t tableSize_;
     std::uint32_t slotCount_;
     std::uint32_t addressMask_;
@@ -146,4 +180,6 @@ private:
         std::uint32_t byPieces[HASH_CENSUS_PIECES][HASH_CENSUS_PIECES] = {};   // white, black
     };
     Census census_;
+    // False from expectSeveralWriters until a clean or clear counts anew.
+    bool censusExact_ = true;
 };

@@ -101,8 +101,8 @@ TEST(GameEnd, OpponentMovesThatEndTheGameAndThoseThatDoNot)
     // The second occurrence marks the position as a draw in the table.
     GameHarness h;
     h.force(kKnightsOutAndBack);
-    const HashEntry* entry = h.game.hashTable()->findEntry(h.game.board().hashKey);
-    ASSERT_NE(entry, nullptr);
+    const auto entry = h.game.hashTable()->findEntry(h.game.board().hashKey);
+    ASSERT_TRUE(entry);
     EXPECT_EQ(entry->flags, static_cast<std::uint32_t>(HASH_FIXED));
 }
 
@@ -166,8 +166,8 @@ TEST(TakeBack, AReturnTakenBackNoLongerScoresAsADraw)
     h.force(kKnightsOutAndBack);   // the start position stands a second time: marked
     const std::uint64_t start = h.game.board().hashKey;
     auto marked = [&] {
-        const HashEntry* entry = h.game.hashTable()->peek(start);
-        return entry != nullptr && entry->flags == HASH_FIXED;
+        const auto entry = h.game.hashTable()->peek(start);
+        return entry && entry->flags == HASH_FIXED;
     };
     EXPECT_TRUE(marked());
     h.game.undoMove();
