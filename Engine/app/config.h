@@ -3,6 +3,7 @@
 //   -C <MiB>   transposition table size in MiB
 //   -R <word>  accepted for compatibility; its value has no effect
 //   --full     the full mode (where the release has one)
+//   --statistics  the table statistics on standard error in the full mode too
 //   --help, --version
 // Later options override earlier ones; unknown words are skipped silently.
 
@@ -15,6 +16,7 @@ public:
     std::uint32_t hashBytes = DEFAULT_HASH_BYTES;
     bool hashSizeGiven = true;
     bool fullMode = false;
+    bool statistics = false;
     bool helpWanted = false;
     bool versionWanted = false;
 

@@ -12,7 +12,9 @@ namespace {
 
 void printUsage(LineOutput& output, const std::string& program, const ReleaseProfile& release, bool fullModeBuiltIn)
 {
-    const std::string options = fullModeBuiltIn || !release.hasFullMode ? "" : "[--full] ";
+    const std::string options = !release.hasFullMode  ? ""
+                                : fullModeBuiltIn     ? "[--statistics] "
+                                                      : "[--full] [--statistics] ";
     output.writeLine(("Usage: " + program + " " + options + "[-C MIB] [-R WORD] | --help | --version").c_str());
     output.writeLine("A chess engine for xboard/WinBoard (protocol 1 and 2) and UCI interfaces: start it from");
     output.writeLine("the interface, which talks to it over standard input and output.");
@@ -20,6 +22,10 @@ void printUsage(LineOutput& output, const std::string& program, const ReleasePro
         output.writeLine("This is the full mode: UCI play and analysis, pondering, ping, st, sd and memory.");
     else if (release.hasFullMode)
         output.writeLine("  --full      the full mode: UCI play and analysis, pondering, ping, st, sd and memory");
+    if (release.hasFullMode) {
+        output.writeLine("  --statistics  the table statistics on standard error after each search (the full");
+        output.writeLine("              mode's UCI option \"Table Statistics\"; without --full they always are)");
+    }
     output.writeLine("  -C MIB      transposition table size in MiB (default 8)");
     output.writeLine("  -R WORD     accepted and ignored");
     output.writeLine("  --help      this text");
@@ -54,8 +60,10 @@ int runEngine(int argc, const char* const* argv, const ReleaseProfile& release,
     }
     std::unique_ptr<GuiInterface_class> frontEnd(detected);
 
+    PlayPolicy policy = fullMode ? PlayPolicy::full() : PlayPolicy{};
+    policy.tableStatistics = policy.tableStatistics || config.statistics;
     auto game = std::make_unique<Game_class>(frontEnd.get(), config.tableSizeBytes(release.minHashBytes), release.game,
-                                             fullMode ? PlayPolicy::full() : PlayPolicy{});
+                                             policy);
     if (!game->init()) {
         debugOutput("kelp: out of memory, stopping\n");
         return 0;

@@ -4,7 +4,8 @@
 #include "platform/debug_output.h"
 
 Game_class::Game_class(GameListener* gui, std::uint32_t tableBytes, const GameRules& rules, const PlayPolicy& policy)
-    : gui_(gui), tableBytes_(tableBytes), rules_(rules), policy_(policy), clock_(rules_, policy_)
+    : gui_(gui), tableBytes_(tableBytes), rules_(rules), policy_(policy), clock_(rules_, policy_),
+      tableStatistics_(policy.tableStatistics)
 {
 }
 
@@ -35,12 +36,12 @@ bool Game_class::tableReady()
 {
     if (table_)
         return true;
-    table_ = HashTable_class::create(tableBytes_);
+    table_ = HashTable_class::create(tableBytes_, tableStatistics_);
     if (!table_ && tableBytes_ != DEFAULT_HASH_BYTES) {
         debugPrintf("kelp: cannot allocate a %u-byte transposition table; using %u bytes\n", tableBytes_,
                     DEFAULT_HASH_BYTES);
         tableBytes_ = DEFAULT_HASH_BYTES;
-        table_ = HashTable_class::create(tableBytes_);
+        table_ = HashTable_class::create(tableBytes_, tableStatistics_);
     }
     if (!table_) {
         debugPrintf("kelp: cannot allocate the transposition table; the engine cannot play\n");
@@ -58,7 +59,7 @@ bool Game_class::resizeTable(std::uint32_t bytes)
     if (bytes == tableBytes_)
         return true;   // the same size again (GUIs send it at every start): the table stays
     stopAll();
-    std::unique_ptr<HashTable_class> table = HashTable_class::create(bytes);
+    std::unique_ptr<HashTable_class> table = HashTable_class::create(bytes, tableStatistics_);
     if (!table)
         return false;
     position_.useTable(nullptr);   // the old table goes; nothing to take off it
@@ -68,6 +69,13 @@ bool Game_class::resizeTable(std::uint32_t bytes)
     position_.markRepetitions();
     resyncSearchBoard();
     return true;
+}
+
+void Game_class::setTableStatistics(bool on)
+{
+    tableStatistics_ = on;
+    if (table_)
+        table_->showStatistics(on);
 }
 
 void Game_class::clearTable()

@@ -81,6 +81,8 @@ public:
     // Limits of the engine's own moves: a fixed time a move (0: the clock and
     // level decide) and a depth (0: none).
     void setOwnMoveLimits(std::uint64_t fixedMs, std::uint32_t depth);
+    // Time lost outside the engine on every move, taken off every budget.
+    void setMoveOverhead(std::uint32_t ms) { clock_.setMoveOverhead(ms); }
     // WinBoard: think on the opponent's time about the expected reply.
     void setPondering(bool on) { ponderingWanted_ = on; }
     // Starts a search for the engine's own move (ending any earlier cycle
@@ -117,6 +119,9 @@ public:
     void clearTable();
     // The size of the table, built or still to be built.
     std::uint32_t tableBytes() const { return tableBytes_; }
+    // Whether the table's statistics go to standard error after each search.
+    void setTableStatistics(bool on);
+    bool tableStatistics() const { return tableStatistics_; }
     // The largest table resizeTable makes (the protocol fuzzer keeps its tables small).
     void setLargestTable(std::uint32_t bytes) { largestTableBytes_ = bytes; }
 
@@ -188,6 +193,7 @@ private:
     std::unique_ptr<MoveList> scratchMoves_;      // the moves of the scratch board
     PlayableLine playableLine_;                   // the full mode's check of thinking lines
     bool resultAnnounced_ = false;                // the result of the position on the board has been sent
+    bool tableStatistics_;
 
     std::uint32_t inlineSearchDepth_ = 0;
     std::uint32_t largestTableBytes_ = UINT32_MAX;

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+// The full mode's move overhead unless the interface sets one (UCI "Move Overhead").
+constexpr std::uint32_t DEFAULT_MOVE_OVERHEAD_MS = 10;
+constexpr std::uint32_t MAX_MOVE_OVERHEAD_MS = 5000;
+
 struct PlayPolicy {
     // The level's increment is added to the budget of every move.
     bool incrementInBudget = false;
@@ -19,6 +23,14 @@ struct PlayPolicy {
     // The table of the command line is built when first needed (a GUI's
     // readiness probe waits for it), not before the first answer.
     bool tableWhenNeeded = false;
+    // The table's statistics go to standard error after every search.
+    bool tableStatistics = true;
+    // A clock never runs below a cushion (CLOCK_CUSHION_MS and the move
+    // overhead), and once it is low a move spends the increment, not more.
+    bool clockCushion = false;
+    // Time lost outside the engine on every move (a network, a slow
+    // interface), taken off every budget: its starting value.
+    std::uint32_t moveOverheadMs = 0;
 
     // What the full mode does.
     static PlayPolicy full()
@@ -29,6 +41,9 @@ struct PlayPolicy {
         policy.quietAfterStop = true;
         policy.iterationReports = true;
         policy.tableWhenNeeded = true;
+        policy.tableStatistics = false;
+        policy.clockCushion = true;
+        policy.moveOverheadMs = DEFAULT_MOVE_OVERHEAD_MS;
         return policy;
     }
 };

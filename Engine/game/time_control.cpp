@@ -51,13 +51,23 @@ std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, st
     return share == 0 ? DEFAULT_MOVE_TIME_MS : clampToUint32(share * 1000);
 }
 
-std::uint32_t budgetWithIncrement(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
-                                  std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t current)
+std::uint32_t cushionedBudget(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
+                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs,
+                              std::uint32_t current)
 {
-    const std::uint64_t usable = clockMs > CLOCK_RESERVE_MS ? clockMs - CLOCK_RESERVE_MS : 0;
-    const std::uint64_t rule = movesToGo != 0 ? clockMs / movesToGo
-                                              : ruleFromClock(clockMs, halfMovesPlayed, movesPerControl, current);
-    return clampToUint32(std::min(rule + incrementMs, usable));
+    const std::uint64_t cushion = std::uint64_t{CLOCK_CUSHION_MS} + overheadMs;
+    const std::uint64_t spare = clockMs > cushion ? clockMs - cushion : 0;
+    std::uint64_t rule;
+    if (movesToGo != 0)
+        rule = spare / movesToGo + incrementMs;
+    else if (clockMs >= LOW_CLOCK_MS)
+        rule = ruleFromClock(clockMs, halfMovesPlayed, movesPerControl, current) + incrementMs;
+    else if (spare < LOW_CLOCK_SPARE_MS && incrementMs > 0)
+        rule = incrementMs;
+    else
+        rule = spare / LOW_CLOCK_SHARE + incrementMs;
+    rule = rule > overheadMs ? rule - overheadMs : 0;
+    return clampToUint32(std::min(rule, spare));
 }
 
 std::uint32_t budgetForFixedTime(std::uint64_t ms)
@@ -88,29 +98,34 @@ void GameClock::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::ui
     moveTimeMs_ = budgetFromLevel(moves, baseMinutes, rules_.levelZeroDivisor);
 }
 
+std::uint32_t GameClock::lessOverhead(std::uint64_t budgetMs) const
+{
+    return clampToUint32(budgetMs > overheadMs_ ? budgetMs - overheadMs_ : 0);
+}
+
 std::uint32_t GameClock::ownMoveBudget(std::uint32_t halfMovesPlayed)
 {
     if (fixedMoveMs_ != 0)
-        return budgetForFixedTime(fixedMoveMs_);
+        return lessOverhead(budgetForFixedTime(fixedMoveMs_));
     if (clockKnown_)
         moveTimeMs_ = budgetFromClock(clockMs_, halfMovesPlayed, movesPerControl_, moveTimeMs_);
-    if (!policy_.incrementInBudget)
-        return moveTimeMs_;
-    const std::uint64_t budget = std::uint64_t{moveTimeMs_} + std::uint64_t{increment_} * 1000;
+    const std::uint64_t incrementMs = policy_.incrementInBudget ? std::uint64_t{increment_} * 1000 : 0;
+    if (clockKnown_ && policy_.clockCushion)
+        return cushionedBudget(clockMs_, halfMovesPlayed, movesPerControl_, 0, incrementMs, overheadMs_, moveTimeMs_);
     if (!clockKnown_)
-        return clampToUint32(budget);
+        return lessOverhead(std::uint64_t{moveTimeMs_} + incrementMs);
     const std::uint64_t usable = clockMs_ > CLOCK_RESERVE_MS ? clockMs_ - CLOCK_RESERVE_MS : 0;
-    return clampToUint32(std::min(budget, usable));
+    return clampToUint32(std::min(std::uint64_t{moveTimeMs_} + incrementMs, usable));
 }
 
 std::optional<std::uint32_t> GameClock::requestBudget(const SearchRequest& request, Colour side,
                                                       std::uint32_t halfMovesPlayed) const
 {
     if (request.moveTimeMs != 0)
-        return budgetForFixedTime(request.moveTimeMs);
+        return lessOverhead(budgetForFixedTime(request.moveTimeMs));
     const std::size_t index = side == WHITE ? 0 : 1;
     if (!request.clockMs[index])
         return std::nullopt;
-    return budgetWithIncrement(*request.clockMs[index], halfMovesPlayed, 0, request.movesToGo,
-                               request.incrementMs[index], DEFAULT_MOVE_TIME_MS);
+    return cushionedBudget(*request.clockMs[index], halfMovesPlayed, 0, request.movesToGo, request.incrementMs[index],
+                           overheadMs_, DEFAULT_MOVE_TIME_MS);
 }

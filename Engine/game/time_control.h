@@ -36,11 +36,23 @@ std::uint32_t budgetFromClock(std::uint64_t clockMs, std::uint32_t halfMovesPlay
 // whole seconds gets DEFAULT_MOVE_TIME_MS, until the clock says more.
 std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t zeroMovesDivisor);
 
+// What the full mode keeps on a clock (with the move overhead): a clock never
+// runs below it, and once what is left above it falls under
+// LOW_CLOCK_SPARE_MS a move spends its increment, not more.
+constexpr std::uint32_t CLOCK_CUSHION_MS = 300;
+constexpr std::uint32_t LOW_CLOCK_SPARE_MS = 500;
+// Under LOW_CLOCK_MS a clock is spent as a share of what it holds above the
+// cushion (one part in LOW_CLOCK_SHARE a move), not by the whole-second rule.
+constexpr std::uint32_t LOW_CLOCK_MS = 5000;
+constexpr std::uint32_t LOW_CLOCK_SHARE = 30;
+
 // The full mode's budget from a clock: the rule above (with `movesToGo`, when
-// given, as the moves left in the control), plus the increment each move
-// earns; never past the clock less CLOCK_RESERVE_MS.
-std::uint32_t budgetWithIncrement(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
-                                  std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t current);
+// given, as the moves left in the control; under LOW_CLOCK_MS a share of the
+// clock above the cushion), plus the increment each move earns, less the move
+// overhead; never into the cushion of CLOCK_CUSHION_MS and the overhead.
+std::uint32_t cushionedBudget(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
+                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs,
+                              std::uint32_t current);
 
 // A fixed time a move (UCI movetime, WinBoard st): nearly all of it, less a
 // margin for stopping the search and sending the move (20 ms and 1%).
@@ -58,6 +70,8 @@ public:
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
     // A fixed time for each of the engine's own moves (0: the clock and level decide).
     void setFixedMoveTime(std::uint64_t ms) { fixedMoveMs_ = ms; }
+    // Time lost outside the engine on every move, taken off every budget.
+    void setMoveOverhead(std::uint32_t ms) { overheadMs_ = ms; }
 
     // The budget of the engine's own move after `halfMovesPlayed`.
     std::uint32_t ownMoveBudget(std::uint32_t halfMovesPlayed);
@@ -77,4 +91,7 @@ private:
     std::uint64_t clockMs_ = 0;
     bool clockKnown_ = false;       // a clock came after the last level
     std::uint64_t fixedMoveMs_ = 0;
+    std::uint32_t overheadMs_ = policy_.moveOverheadMs;
+
+    std::uint32_t lessOverhead(std::uint64_t budgetMs) const;
 };

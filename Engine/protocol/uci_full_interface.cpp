@@ -8,6 +8,7 @@
 #include "board/move.h"
 #include "game/game.h"
 #include "protocol/uci_info_line.h"
+#include "release/version.h"
 
 namespace {
 
@@ -35,13 +36,19 @@ void UciFullInterface_class::inputLoop()
 
 void UciFullInterface_class::sendHandshake()
 {
-    sendIdentity();
-    char hash[128];
-    std::snprintf(hash, sizeof hash, "option name Hash type spin default %u min %u max %u",
+    // Named with its version, as clients show it (PGN headers, engine lists).
+    sendIdentity("Kelp " KELP_CURRENT_VERSION);
+    char option[128];
+    std::snprintf(option, sizeof option, "option name Hash type spin default %u min %u max %u",
                   tableMibWithinLimits(game_->tableBytes() >> 20), MIN_TABLE_MIB, MAX_TABLE_MIB);
-    writeLine(hash);
+    writeLine(option);
     writeLine("option name Clear Hash type button");
     writeLine("option name Ponder type check default false");
+    std::snprintf(option, sizeof option, "option name Move Overhead type spin default %u min 0 max %u",
+                  DEFAULT_MOVE_OVERHEAD_MS, MAX_MOVE_OVERHEAD_MS);
+    writeLine(option);
+    writeLine(game_->tableStatistics() ? "option name Table Statistics type check default true"
+                                       : "option name Table Statistics type check default false");
     writeLine("uciok");
 }
 
@@ -95,6 +102,11 @@ void UciFullInterface_class::setOption(const Words& words)
             tell("no memory for a table of " + std::to_string(mib) + " MiB; the table keeps its size");
     } else if (sameName(name, "Clear Hash")) {
         game_->clearTable();
+    } else if (sameName(name, "Move Overhead")) {
+        game_->setMoveOverhead(static_cast<std::uint32_t>(
+            std::clamp<long long>(std::atoll(value.c_str()), 0, MAX_MOVE_OVERHEAD_MS)));
+    } else if (sameName(name, "Table Statistics")) {
+        game_->setTableStatistics(sameName(value, "true"));
     } else if (!sameName(name, "Ponder") && !sameName(name, "Hossa") && !sameName(name, "Zorb")) {
         tell("unknown option " + name);
     }

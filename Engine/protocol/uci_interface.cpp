@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "protocol/result_lines.h"
 
@@ -17,9 +18,9 @@ void UciInterface_class::inputLoop()
     });
 }
 
-void UciInterface_class::sendIdentity()
+void UciInterface_class::sendIdentity(const char* name)
 {
-    writeLine("id name Kelp Test");
+    writeLine((std::string("id name ") + name).c_str());
     writeLine("id author Quarnel");
     writeLine("option name Hossa type spin default 1 min 1 max 512");
     writeLine("option name Zorb type button");

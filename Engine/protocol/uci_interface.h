@@ -17,6 +17,7 @@ public:
     void sendThinking() override;
 
 protected:
-    // The identity and the two documented options (without "uciok").
-    void sendIdentity();
+    // The identity (the documented name unless another is given) and the two
+    // documented options (without "uciok").
+    void sendIdentity(const char* name = "Kelp Test");
 };

@@ -184,7 +184,7 @@ HashTable_class::HashTable_class(LargeMemory storage, LargeMemory signatures,
 {
 }
 
-std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
+std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes, bool showStatistics)
 {
     const std::uint32_t slots = bytes / HASH_SLOT_SIZE;
     // Fewer than 256 bytes hold no slot at all; the mask would then address
@@ -202,6 +202,7 @@ std::unique_ptr<HashTable_class> HashTable_class::create(std::uint32_t bytes)
     if (!table)
         return nullptr;
     table->clear();
+    table->showStatistics(showStatistics);
     table->printStatistics();
     return table;
 }
@@ -437,7 +438,8 @@ void HashTable_class::clear()
 void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
 {
     const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
-    debugPrintf("Hash: Clean %d\n", count);
+    if (statisticsShown_)
+        debugPrintf("Hash: Clean %d\n", count);
     // The census tells whether any entry has more pieces; usually none has
     // (no capture since the last clean), and the walk is skipped. After
     // several writers it may be off: then every occupied slot is walked, the
@@ -482,7 +484,8 @@ void HashTable_class::clean(std::uint32_t whiteCount, std::uint32_t blackCount)
     }
     censusExact_ = true;
     assert(censusMatchesTable());
-    debugPrintf("Hash: Cleaned %d entries (%d:%d)\n", dropped, whiteCount, blackCount);
+    if (statisticsShown_)
+        debugPrintf("Hash: Cleaned %d entries (%d:%d)\n", dropped, whiteCount, blackCount);
 }
 
 bool HashTable_class::checkFitsSlot(const HashEntry& entry, std::size_t slot) const
@@ -523,6 +526,8 @@ bool HashTable_class::censusMatchesTable() const
 void HashTable_class::printStatistics() const
 {
     assert(!censusExact_ || censusMatchesTable());
+    if (!statisticsShown_)
+        return;
     const std::uint32_t count = slotCount_ * HASH_ENTRIES_PER_SLOT;
     const std::uint32_t valid = census_.valid;
     const std::uint32_t mates = census_.mates;

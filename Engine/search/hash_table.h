@@ -10,6 +10,7 @@
 // fixPosition, unfixPosition, printStatistics and zeroCounters run only while
 // no search does. Nothing on the search's side locks: see hash_table.cpp.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -64,8 +65,11 @@ constexpr std::uint32_t HASH_CENSUS_PIECES = 33;       // piece counts 0..31 eac
 class HashTable_class {
 public:
     // A table with `bytes` of entry storage (slot count = bytes / 256), cleared,
-    // with its statistics printed. Null when the storage cannot be allocated.
-    static std::unique_ptr<HashTable_class> create(std::uint32_t bytes);
+    // with its statistics printed (when shown). Null when the storage cannot
+    // be allocated.
+    static std::unique_ptr<HashTable_class> create(std::uint32_t bytes, bool showStatistics = true);
+    // Whether printStatistics and clean write to the diagnostic channel (they do by default).
+    void showStatistics(bool on) { statisticsShown_ = on; }
 
     // A copy of the key's entry, or none.
     std::optional<HashEntry> findEntry(std::uint64_t key);
@@ -93,6 +97,7 @@ public:
     void clear();
     // Drops every entry stored with more pieces of either colour than given.
     void clean(std::uint32_t whiteCount, std::uint32_t blackCount);
+    // The statistics on the diagnostic channel, when they are shown.
     void printStatistics() const;
     void zeroCounters();
     // The owner calls this before a search in which several threads store.
@@ -165,6 +170,7 @@ private:
     // One bit per slot, set when an entry is written there and cleared when a
     // clean leaves the slot empty: a clean visits only these slots.
     std::unique_ptr<std::uint64_t[]> occupied_;
+    std::atomic<bool> statisticsShown_{true};   // set by the input thread while a search may print
     std::uint32_t tableSize_;
     std::uint32_t slotCount_;
     std::uint32_t addressMask_;

@@ -108,9 +108,13 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
                              "option name Hossa type spin default 1 min 1 max 512", "option name Zorb type button"};
     Lines documented = handshake;
     documented.insert(documented.end(), {"uciok", "readyok"});
-    Lines full = handshake;
+    // The full mode names the engine with its version and offers the options clients set.
+    Lines full = {"id name Kelp " KELP_CURRENT_VERSION};
+    full.insert(full.end(), handshake.begin() + 1, handshake.end());
     full.insert(full.end(), {"option name Hash type spin default 8 min 8 max 4095", "option name Clear Hash type button",
-                             "option name Ponder type check default false", "uciok"});
+                             "option name Ponder type check default false",
+                             "option name Move Overhead type spin default 10 min 0 max 5000",
+                             "option name Table Statistics type check default false", "uciok"});
     const Lines search = {"position startpos", "go movetime 100", "isready"};
     // Without the switch (and in the earlier release, which has no full mode) UCI never searches.
     Lines uci = {"uci"};

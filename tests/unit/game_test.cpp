@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "game/playable_line.h"
 #include "support/board_helpers.h"
 #include "support/game_harness.h"
 #include "support/referee.h"
@@ -221,4 +222,44 @@ TEST(History, LongGamesKeepWorkingBeyond1024HalfMoves)
     for (std::size_t i = 0; i < 2 * rounds + 1; ++i)
         h.game.takeBackTwo();
     EXPECT_EQ(h.fen(), START_FEN);
+}
+
+TEST(History, ThinkingLinesEndWhereTheGameWouldBeDrawn)
+{
+    struct Row {
+        const char* what;
+        const char* fen;
+        std::vector<std::string> played;   // the game so far
+        std::vector<std::string> line;     // a thinking line from there
+        std::uint32_t shown;
+    };
+    const Row rows[] = {
+        {"the start position a third time", START_FEN, {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6"},
+         {"f3g1", "f6g8", "g1f3", "g8f6"}, 2},
+        {"a third time within the line itself", START_FEN, {}, {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6",
+                                                               "f3g1", "f6g8", "e2e4"}, 8},
+        {"the fiftieth move without a capture or pawn move", "7k/8/8/8/8/8/8/K5R1 w - - 99 80", {}, {"g1g2", "h8h7"}, 1},
+        {"a move that cannot be played here", START_FEN, {"e2e4"}, {"e7e5", "e7e5"}, 1},
+        {"no draw: the whole line", START_FEN, {}, {"e2e4", "e7e5", "g1f3"}, 3},
+    };
+    for (const Row& row : rows) {
+        GamePosition game;
+        auto board = boardFrom(row.fen);
+        game.reset(*board, false);
+        for (const std::string& move : row.played)
+            ASSERT_TRUE(game.play(game.legalMove(move.c_str()), true)) << move;
+        std::vector<Move> line;   // the moves as the search writes them (NO_MOVE for one it could not)
+        GamePosition scratch;
+        scratch.reset(game.board(), false);
+        for (const std::string& text : row.line) {
+            line.push_back(scratch.legalMove(text.c_str()));
+            if (line.back() != NO_MOVE)
+                scratch.play(line.back(), true);
+        }
+        PlayableLine playable;
+        playable.setEarlierPositions(game, false);
+        EXPECT_EQ(playable.length(game.board(), game.sideToMove(), line.data(), static_cast<std::uint32_t>(line.size())),
+                  row.shown)
+            << row.what;
+    }
 }

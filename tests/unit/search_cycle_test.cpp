@@ -171,3 +171,24 @@ TEST(SearchCycle, ManyRapidCyclesNeverHangAndKeepTheGameRight)
     EXPECT_EQ(h.game.historyCount(), played.size());
     EXPECT_EQ(withoutCounters(h.fen()), positionAfter(played));
 }
+
+TEST(SearchCycle, TableStatisticsGoToStandardErrorUnlessThePolicyLeavesThemOut)
+{
+    // The documented engine writes them after every search; the full mode only when asked.
+    for (const bool full : {false, true}) {
+        for (const bool asked : {false, true}) {
+            RecordingGui gui;
+            Game_class game(&gui, DEFAULT_HASH_BYTES, currentRelease().game, full ? PlayPolicy::full() : PlayPolicy{});
+            ASSERT_TRUE(game.init());
+            game.setInlineSearchDepth(2);
+            testing::internal::CaptureStderr();
+            if (asked)
+                game.setTableStatistics(true);
+            game.playMoveWhenDone = true;
+            game.startThinking();
+            const std::string written = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(written.find("HashTable Statistics") != std::string::npos, !full || asked) << full << asked;
+            EXPECT_EQ(written.empty(), full && !asked) << written;
+        }
+    }
+}

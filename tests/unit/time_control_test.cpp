@@ -87,26 +87,52 @@ TEST(TimeControl, BudgetsFromTheClockAndTheLevel)
     EXPECT_EQ(h.game.moveTimeMs(), 7500u);
 }
 
-TEST(TimeControl, FullModeBudgetsAddTheIncrementAndSpendAFixedTimeAlmostWhole)
+TEST(TimeControl, FullModeBudgetsAddTheIncrementKeepACushionAndSpendAFixedTimeAlmostWhole)
 {
     struct Row {
         const char* what;
         std::uint64_t clockMs;
         std::uint32_t halfMoves, movesPerControl, movesToGo;
         std::uint64_t incrementMs;
+        std::uint32_t overheadMs;
         std::uint32_t ms;
     };
     const Row rows[] = {
-        {"UCI movestogo spreads the exact clock", 10000, 0, 0, 4, 0, 2500},
-        {"the increment comes on top of the share (a fiftieth at move 5)", 60000, 10, 0, 0, 1000, 2000},
-        {"but never past the clock less the reserve", 1000, 10, 0, 0, 5000, 800},
-        {"the last move of a control gets the clock and its increment, less the reserve", 21050, 2, 1, 0, 2000, 20850},
-        {"a level's moves per control without movestogo", 150000, 40, 40, 0, 0, 7500},
+        {"UCI movestogo spreads the clock above the cushion", 10000, 0, 0, 4, 0, 0, 2425},
+        {"the increment comes on top of the share (a fiftieth at move 5)", 60000, 10, 0, 0, 1000, 0, 2000},
+        {"the move overhead comes off it", 60000, 10, 0, 0, 1000, 100, 1900},
+        {"never into the cushion", 1000, 10, 0, 0, 5000, 0, 700},
+        {"the last move of a control gets the clock and its increment, less the cushion", 21050, 2, 1, 0, 2000, 0,
+         20750},
+        {"a level's moves per control without movestogo", 150000, 40, 40, 0, 0, 0, 7500},
+        // Blitz: under 5 s a thirtieth of the clock above the cushion and the
+        // increment; once under half a second is left above it, the increment only.
+        {"2 s + 50 ms: 1690 / 30 + 50 - 10", 2000, 60, 0, 0, 50, 10, 96},
+        {"little left above the cushion: the increment less the overhead", 700, 80, 0, 0, 50, 10, 40},
+        {"no increment: a share of what is left above the cushion", 700, 80, 0, 0, 0, 10, 3},
+        {"a clock within the cushion: move at once", 250, 80, 0, 0, 50, 10, 0},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(budgetWithIncrement(r.clockMs, r.halfMoves, r.movesPerControl, r.movesToGo, r.incrementMs, 500), r.ms)
+        EXPECT_EQ(cushionedBudget(r.clockMs, r.halfMoves, r.movesPerControl, r.movesToGo, r.incrementMs, r.overheadMs,
+                                  500),
+                  r.ms)
             << r.what;
     EXPECT_EQ(budgetForFixedTime(500), 475u);      // 20 ms and 1% for stopping and sending
     EXPECT_EQ(budgetForFixedTime(10000), 9880u);
     EXPECT_EQ(budgetForFixedTime(15), 0u);
+
+    // Through a game's clock: a UCI request, with the move overhead of the interface.
+    const PlayPolicy policy = PlayPolicy::full();
+    GameClock clock(currentRelease().game, policy);
+    SearchRequest request;
+    request.moveTimeMs = 1000;
+    EXPECT_EQ(clock.requestBudget(request, WHITE, 0), 970u - DEFAULT_MOVE_OVERHEAD_MS);
+    clock.setMoveOverhead(200);
+    EXPECT_EQ(clock.requestBudget(request, WHITE, 0), 770u);
+    clock.setMoveOverhead(20);
+    request = SearchRequest();
+    request.clockMs[1] = 2000;
+    request.incrementMs[1] = 50;
+    EXPECT_EQ(clock.requestBudget(request, WHITE, 60), std::nullopt);   // no clock of White's: no time limit
+    EXPECT_EQ(clock.requestBudget(request, BLACK, 60), 1680u / 30 + 50 - 20);
 }
