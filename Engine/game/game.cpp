@@ -26,8 +26,9 @@ bool Game_class::init()
     search_->setIterationReports(policy_.iterationReports);
     scratchBoard_ = std::make_unique<Board_class>();
     scratchMoves_ = std::make_unique<MoveList>();
+    team_ = std::make_unique<SearchTeam>(*search_);
     SearchCycle::Steps& steps = *this;
-    cycle_ = std::make_unique<SearchCycle>(*search_, steps, gui_, policy_);
+    cycle_ = std::make_unique<SearchCycle>(*team_, steps, gui_, policy_);
     search_->setListener(cycle_.get());
     return policy_.tableWhenNeeded || tableReady();
 }

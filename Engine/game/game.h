@@ -10,6 +10,7 @@
 //   search_cycle.cpp   the search and timer threads and their one lock
 //   time_control.cpp   the budgets from the clock, the level and a request
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -81,6 +82,8 @@ public:
     // Limits of the engine's own moves: a fixed time a move (0: the clock and
     // level decide) and a depth (0: none).
     void setOwnMoveLimits(std::uint64_t fixedMs, std::uint32_t depth);
+    // The threads a search runs on (1 to MAX_SEARCH_THREADS), from the next search on.
+    void setThreads(std::uint32_t threads) { threads_ = std::clamp(threads, 1u, MAX_SEARCH_THREADS); }
     // Time lost outside the engine on every move, taken off every budget.
     void setMoveOverhead(std::uint32_t ms) { clock_.setMoveOverhead(ms); }
     // WinBoard: think on the opponent's time about the expected reply.
@@ -189,6 +192,8 @@ private:
     GameClock clock_;
     std::unique_ptr<HashTable_class> table_;
     std::unique_ptr<Search_class> search_;
+    std::unique_ptr<SearchTeam> team_;            // the search and its helper threads
+    std::uint32_t threads_ = 1;                   // the team's size from the next search on
     std::unique_ptr<Board_class> scratchBoard_;   // positions checked or derived before the game takes them
     std::unique_ptr<MoveList> scratchMoves_;      // the moves of the scratch board
     PlayableLine playableLine_;                   // the full mode's check of thinking lines

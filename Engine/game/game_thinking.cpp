@@ -59,6 +59,10 @@ void Game_class::launch(bool pondering, SearchOutcome outcome, bool hold, std::o
                         Clock::time_point since)
 {
     playableLine_.setEarlierPositions(position_, false);
+    // A search on the calling thread has no helpers either.
+    const std::uint32_t threads = inlineSearchDepth_ == 0 ? threads_ : 1;
+    if (team_->threads() != threads)
+        team_->setThreads(threads);
     std::uint32_t depth = inlineSearchDepth_;
     if (depth == 0) {
         if (cycle_->start(pondering, outcome, hold, budgetMs, since))

@@ -13,7 +13,7 @@ std::int64_t nanosecondsOf(SearchCycle::Clock::time_point t)
 
 } // namespace
 
-SearchCycle::SearchCycle(Search_class& search, Steps& steps, SearchListener* out, const PlayPolicy& policy)
+SearchCycle::SearchCycle(SearchTeam& search, Steps& steps, SearchListener* out, const PlayPolicy& policy)
     : search_(search), steps_(steps), out_(out), policy_(policy)
 {
 }
@@ -60,7 +60,7 @@ void SearchCycle::runHere(SearchOutcome outcome)
         ++generation_;
     }
     phaseStartNs_ = nanosecondsOf(Clock::now());
-    search_.iterativeDeepening();
+    search_.run();
     finish(outcome);
     search_.stop();   // nothing is left running
 }
@@ -68,7 +68,7 @@ void SearchCycle::runHere(SearchOutcome outcome)
 void SearchCycle::searchThreadBody()
 {
     for (;;) {
-        search_.iterativeDeepening();
+        search_.run();
         SearchOutcome outcome;
         {
             std::unique_lock<std::mutex> lock(mutex_);

@@ -24,8 +24,8 @@
 #include "game/search_request.h"
 #include "platform/manual_reset_event.h"
 #include "platform/worker_thread.h"
-#include "search/search.h"
 #include "search/search_listener.h"
+#include "search/search_team.h"
 
 class SearchCycle final : public SearchListener {
 public:
@@ -45,7 +45,7 @@ public:
     };
     using Clock = std::chrono::steady_clock;
 
-    SearchCycle(Search_class& search, Steps& steps, SearchListener* out, const PlayPolicy& policy);
+    SearchCycle(SearchTeam& search, Steps& steps, SearchListener* out, const PlayPolicy& policy);
     ~SearchCycle();
     SearchCycle(const SearchCycle&) = delete;
     SearchCycle& operator=(const SearchCycle&) = delete;
@@ -89,7 +89,7 @@ private:
     void finish(SearchOutcome outcome);
     void timerFired(std::uint32_t generation);
 
-    Search_class& search_;
+    SearchTeam& search_;   // the search and its helpers
     Steps& steps_;
     SearchListener* out_;
     const PlayPolicy& policy_;

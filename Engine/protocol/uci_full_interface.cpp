@@ -44,6 +44,8 @@ void UciFullInterface_class::sendHandshake()
     writeLine(option);
     writeLine("option name Clear Hash type button");
     writeLine("option name Ponder type check default false");
+    std::snprintf(option, sizeof option, "option name Threads type spin default 1 min 1 max %u", MAX_SEARCH_THREADS);
+    writeLine(option);
     std::snprintf(option, sizeof option, "option name Move Overhead type spin default %u min 0 max %u",
                   DEFAULT_MOVE_OVERHEAD_MS, MAX_MOVE_OVERHEAD_MS);
     writeLine(option);
@@ -102,6 +104,8 @@ void UciFullInterface_class::setOption(const Words& words)
             tell("no memory for a table of " + std::to_string(mib) + " MiB; the table keeps its size");
     } else if (sameName(name, "Clear Hash")) {
         game_->clearTable();
+    } else if (sameName(name, "Threads")) {
+        game_->setThreads(static_cast<std::uint32_t>(std::clamp<long long>(std::atoll(value.c_str()), 1, MAX_SEARCH_THREADS)));
     } else if (sameName(name, "Move Overhead")) {
         game_->setMoveOverhead(static_cast<std::uint32_t>(
             std::clamp<long long>(std::atoll(value.c_str()), 0, MAX_MOVE_OVERHEAD_MS)));

@@ -40,6 +40,8 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
                           mib, game.tableBytes() >> 20);
             writeLine(text);
         }
+    } else if (const char* cores = argumentsOf(line, "cores")) {
+        game.setThreads(static_cast<std::uint32_t>(std::clamp(readInt32(cores), 1, static_cast<std::int32_t>(MAX_SEARCH_THREADS))));
     } else if (std::strcmp(line, "post") == 0 || std::strcmp(line, "nopost") == 0) {
         postThinking_ = line[0] == 'p';
     } else if (std::strcmp(line, "hard") == 0) {

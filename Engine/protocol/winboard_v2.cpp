@@ -25,6 +25,6 @@ void WinBoardInterfaceV2_class::sendFeatures()
                   "feature ping=%d setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 "
                   "sigint=0 sigterm=0 reuse=0 analyze=%d myname=\"%s\" colors=0 ics=0 name=1 "
                   "pause=0 %sdone=1",
-                  fullMode_ ? 1 : 0, fullMode_ ? 1 : 0, rules_.engineName, fullMode_ ? "memory=1 " : "");
+                  fullMode_ ? 1 : 0, fullMode_ ? 1 : 0, rules_.engineName, fullMode_ ? "memory=1 smp=1 " : "");
     writeLine(line);
 }

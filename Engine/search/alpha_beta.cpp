@@ -95,7 +95,7 @@ Move Search_class::makeNextMove(SearchPly& list, MovePicker& picker)
         return NO_MOVE;
     board_.makeMove(list.record);
     table_->prefetch(board_.hashKey);
-    ++nodeCount_;
+    countNode();
     return list.record.move;
 }
 

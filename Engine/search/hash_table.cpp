@@ -225,9 +225,11 @@ std::optional<HashEntry> HashTable_class::peek(std::uint64_t key) const
 
 bool HashTable_class::lookUp(std::uint64_t key, HashEntry& found)
 {
-    countOne(queries);
     const bool hit = locate(key, found);
-    countOne(hit ? hits : misses);
+    if (censusExact_) {
+        countOne(queries);
+        countOne(hit ? hits : misses);
+    }
     return hit;
 }
 
@@ -295,28 +297,36 @@ bool HashTable_class::probe(std::uint64_t key, std::uint32_t depth, std::uint32_
 void HashTable_class::store(std::uint64_t key, std::uint32_t ply, std::int32_t score, std::uint32_t flag,
                             std::uint32_t depth, Move move, std::uint32_t whiteCount, std::uint32_t blackCount)
 {
-    countOne(triedToPut);
+    // Several writers leave the counters and the census alone: each would
+    // bounce their cache lines between the threads on every store.
+    const bool counting = censusExact_;
+    if (counting)
+        countOne(triedToPut);
     const std::uint16_t mateDistance = asMateEntry(ply, score, flag, depth);
     const auto keyLow = static_cast<std::uint32_t>(key);
     const auto keyHigh = static_cast<std::uint32_t>(key >> 32);
     bool write = false;
     HashEntry* entry = entryToStore(keyLow, keyHigh, depth, score, write);
     if (entry == nullptr) {
-        countOne(collisions);
+        if (counting)
+            countOne(collisions);
         return;
     }
-    countOne(puts);
+    if (counting)
+        countOne(puts);
     if (!write)
         return;
 
     const auto white = static_cast<std::uint8_t>(whiteCount);
     const auto black = static_cast<std::uint8_t>(blackCount);
     const HashEntry stored{keyLow, keyHigh, flag, 0, move, score, depth, white, black, mateDistance};
-    tally(countedFields(*entry), false);
+    if (counting)
+        tally(countedFields(*entry), false);
     markOccupied(keyLow & addressMask_);
     writeEntry(*entry, stored);
     setSignature(entry, signatureOf(keyHigh));
-    tally(stored, true);
+    if (counting)
+        tally(stored, true);
 }
 
 std::uint16_t HashTable_class::asMateEntry(std::uint32_t ply, std::int32_t score, std::uint32_t& flag,
@@ -360,7 +370,8 @@ HashEntry* HashTable_class::entryToStore(std::uint32_t keyLow, std::uint32_t key
             return entry;
         }
         storeRelaxed(entry->age, age + 1);
-        countOne(overridden);
+        if (censusExact_)
+            countOne(overridden);
     }
     return nullptr;
 }

@@ -101,9 +101,10 @@ public:
     void printStatistics() const;
     void zeroCounters();
     // The owner calls this before a search in which several threads store.
-    // Counts that two threads change at once may then lose a change: the
-    // counters and the census turn approximate, the Debug check of the census
-    // is off, and the next clean walks every occupied slot and counts anew.
+    // The counters and the census are then left alone by the searches (they
+    // would cost every thread its cache lines): they say nothing of the
+    // search, the Debug check of the census is off, and the next clean walks
+    // every occupied slot and counts anew.
     void expectSeveralWriters() { censusExact_ = false; }
 
     std::uint32_t tableSize() const { return tableSize_; }

@@ -21,6 +21,7 @@
 
 class MovePicker;
 class SearchListener;
+class SearchTeam;
 
 constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
 
@@ -38,6 +39,11 @@ public:
     void setListener(SearchListener* listener) { gui_ = listener; }
     // Copies a board (the game's) into the search board.
     void setUpFromBoard(const Board_class& board, HashTable_class* table);
+    // A helper of `main` (index 1, 2, ...): its root, table, limits and root
+    // moves, searched at depths that vary with the index; it reports nothing.
+    void setUpAsHelper(const Search_class& main, std::uint32_t index);
+    // The team whose helpers' nodes this search reports with its own (null: none).
+    void setTeam(const SearchTeam* team) { team_ = team; }
     // Plies alternate from the root's side to move.
     void assignSides(Colour rootSide);
     // Stops iterative deepening after this iteration (default: no limit).
@@ -73,7 +79,11 @@ public:
     std::int32_t bestScore() const { return bestScore_; }
     const Move* bestLine() const { return bestLine_; }
     std::uint32_t bestLineLength() const { return bestLineLength_; }
-    std::uint64_t nodeCount() const { return nodeCount_; }
+    // Nodes of this search (read by other threads while it runs).
+    std::uint64_t nodeCount() const { return nodeCount_.load(std::memory_order_relaxed); }
+    std::uint64_t nodeLimit() const { return nodeLimit_; }
+    const SearchRules& rules() const { return rules_; }
+    HashTable_class* table() const { return table_; }
     std::uint32_t nullMoveTries() const { return nullMoveTries_; }
     std::uint32_t singleReplyExtensions() const { return singleReplyExtensions_; }
     // Iterations searched a third time with the stop held off (earlier release).
@@ -112,7 +122,11 @@ private:
     {
         return (running.load(std::memory_order_relaxed) == 1 && !nodeLimitReached()) || forcedRunning_;
     }
-    bool nodeLimitReached() const { return nodeLimit_ != 0 && nodeCount_ >= nodeLimit_; }
+    bool nodeLimitReached() const { return nodeLimit_ != 0 && nodeCount() >= nodeLimit_; }
+    // Counts a node: only this search's thread writes the count; others may read it.
+    void countNode() { nodeCount_.store(nodeCount_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
+    // A helper leaves out some depths, so that the team's searches spread over several.
+    bool skipsDepth(std::uint32_t depth) const;
     // Whether the iteration under way was cut short (a stop or the node limit).
     bool interrupted() const { return running.load() != 1 || nodeLimitReached(); }
     // The root's moves narrowed to the restriction (table results at the root are not used then).
@@ -143,7 +157,9 @@ private:
     SearchListener* gui_ = nullptr;   // told of each thinking line; may be null
     HashTable_class* table_ = nullptr;
     Colour rootSide_ = WHITE;
-    std::uint64_t nodeCount_ = 0;
+    std::atomic<std::uint64_t> nodeCount_{0};
+    const SearchTeam* team_ = nullptr;
+    std::uint32_t helperIndex_ = 0;   // 0: the main search
     std::uint32_t checkExtensions_ = 0;
     std::uint32_t singleReplyExtensions_ = 0;
     std::uint32_t nullMoveCutoffs_ = 0;

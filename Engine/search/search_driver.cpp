@@ -8,6 +8,7 @@
 #include "search/score.h"
 #include "search/search.h"
 #include "search/search_listener.h"
+#include "search/search_team.h"
 
 Search_class::Search_class(const SearchRules& rules) : rules_(rules)
 {
@@ -44,6 +45,33 @@ void Search_class::setUpFromBoard(const Board_class& board, HashTable_class* tab
     running.store(0);
 }
 
+void Search_class::setUpAsHelper(const Search_class& main, std::uint32_t index)
+{
+    setUpFromBoard(main.board_, main.table_);
+    depthLimit_ = main.depthLimit_;
+    nodeLimit_ = main.nodeLimit_;
+    restrictRootMoves(main.rootMoves_, main.rootMoveCount_);
+    iterationReports_ = main.iterationReports_;
+    statisticsAfterSearch_ = false;
+    gui_ = nullptr;
+    team_ = nullptr;
+    helperIndex_ = index;
+}
+
+bool Search_class::skipsDepth(std::uint32_t depth) const
+{
+    // Helpers in blocks of growing size skip depths in blocks of that size,
+    // each at another phase: helper k searches depths in runs of size(k),
+    // leaving out every other run, so that at any moment the team covers
+    // several depths.
+    if (helperIndex_ == 0)
+        return false;
+    constexpr std::uint32_t SIZE[20] = {1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4};
+    constexpr std::uint32_t PHASE[20] = {0, 1, 0, 1, 2, 3, 0, 1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5, 6, 7};
+    const std::uint32_t i = (helperIndex_ - 1) % 20;
+    return (depth + PHASE[i]) / SIZE[i] % 2 != 0;
+}
+
 void Search_class::assignSides(Colour rootSide)
 {
     rootSide_ = rootSide;
@@ -64,7 +92,7 @@ void Search_class::reportProgress(std::int32_t depth, std::int32_t score, const 
     if (gui_ == nullptr)
         return;
     gui_->thinkingDepth = depth;
-    gui_->thinkingNodes = nodeCount_;
+    gui_->thinkingNodes = nodeCount() + (team_ != nullptr ? team_->helperNodes() : 0);
     gui_->thinkingScore = score;
     gui_->setThinkingPV(line, length);
     gui_->sendThinking();
@@ -92,9 +120,10 @@ std::int32_t Search_class::searchRoot(std::int32_t depth)
 
 void Search_class::iterativeDeepening()
 {
-    table_->zeroCounters();
+    if (helperIndex_ == 0)
+        table_->zeroCounters();
     bestLineLength_ = 0;
-    nodeCount_ = 0;
+    nodeCount_.store(0, std::memory_order_relaxed);
     nullMoveTries_ = 0;
     nullMoveCutoffs_ = 0;
     forcedResearches_ = 0;
@@ -106,6 +135,8 @@ void Search_class::iterativeDeepening()
     std::uint32_t completed = 0;   // the deepest iteration finished and reported
     std::int32_t lastScore = 0;
     for (; depth <= lastDepth && !interrupted(); ++depth) {
+        if (skipsDepth(depth))
+            continue;
         maxPly_ = 0;
         checkExtensions_ = 0;
         singleReplyExtensions_ = 0;

@@ -300,6 +300,10 @@ TEST(FullModeUci, SessionsOfRealClientsGetOneBestmovePerGo)
          {">setoption name Hash value 16", ">setoption name Clear Hash", ">ucinewgame", ">isready", "=readyok",
           ">setoption name NoSuchOption value 1", "^info string unknown option NoSuchOption", ">position startpos",
           ">go depth 3", "B" + start}},
+        {"three threads: isready, stop, ponderhit, node limits and quit as with one",
+         {">setoption name Threads value 3", ">position startpos", ">go infinite", "~300", ">isready", "=readyok",
+          ">stop", "B" + start, ">go ponder wtime 3000 btime 3000", "~300", ">ponderhit", "B" + start,
+          ">go depth 6", "B" + start, ">go nodes 20000", "B" + start, ">go infinite", "~200"}},
         {"quit during a search", {">position startpos", ">go infinite", "~200"}},
     };
     runRows(rows, kelpFullBinary(), {}, true);
@@ -325,6 +329,8 @@ TEST(FullModeWinBoard, PingAnalysisPonderingAndTheLimitsOfAMove)
         {"the level's increment counts", {">new", ">level 0 1 5", ">time 6000", ">otim 6000", ">usermove e2e4", "M",
                                          "D4000 9000"}},
         {"sd and memory", {">new", ">memory 16", ">sd 2", ">usermove e2e4", "M", "T2 "}},
+        {"cores 2: a move and analysis on two threads",
+         {">new", ">cores 2", ">st 1", ">usermove e2e4", "M", ">analyze", "~300", ">exit", ">ping 1", "=pong 1"}},
         {"nopost: no thinking lines", {">new", ">nopost", ">st 1", ">usermove e2e4", "!move "}},
         {"analysis: thinking until exit, a move or undo restarts it, and no move is played",
          {">new", ">analyze", "~300", ">usermove e2e4", "~300", ">.", "^stat01: ", ">undo", "~300", ">exit",

@@ -13,6 +13,7 @@
 struct ThinkingReport {
     std::int32_t depth;
     std::vector<Move> pv;
+    std::uint64_t nodes;
 };
 
 class RecordingGui : public GuiInterface_class {
@@ -29,7 +30,7 @@ public:
     void sendThinking() override
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        reports_.push_back({thinkingDepth, std::vector<Move>(pv, pv + pvLength)});
+        reports_.push_back({thinkingDepth, std::vector<Move>(pv, pv + pvLength), thinkingNodes});
     }
 
     std::vector<std::string> events()

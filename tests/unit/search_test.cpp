@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "search/move_picker.h"
+#include "search/search_team.h"
 #include "support/board_helpers.h"
 #include "support/search_harness.h"
 
@@ -80,4 +81,31 @@ TEST(MovePicker, PreferredCapturesKillersThenQuietMovesEachOnce)
     for (std::size_t i = quiet.size(); i-- > 1;)
         expected.push_back(textOf(quiet[i]));   // the rest from the end of the list
     EXPECT_EQ(order, expected);
+}
+
+TEST(Search, SeveralThreadsShareOutANodeLimitAndReportTheirNodesTogether)
+{
+    SearchHarness h("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    SearchTeam team(*h.search);
+    team.setThreads(3);
+    h.search->setNodeLimit(300000);
+    h.search->arm();
+    team.run();
+    const std::uint64_t total = h.search->nodeCount() + team.helperNodes();
+    EXPECT_GT(team.helperNodes(), 0u);
+    EXPECT_LE(total, 300000u);   // each thread stops at its share
+    // The last line counts the helpers' nodes as far as they had got.
+    ASSERT_FALSE(h.gui.reports().empty());
+    EXPECT_GE(h.gui.reports().back().nodes, h.search->nodeCount());
+    EXPECT_LE(h.gui.reports().back().nodes, total);
+    EXPECT_NE(h.search->bestMove(), NO_MOVE);
+    // A team of one thread is the search alone, node for node.
+    SearchHarness one(START_FEN), alone(START_FEN);
+    SearchTeam single(*one.search);
+    single.setThreads(1);
+    one.search->setDepthLimit(5);
+    one.search->arm();
+    single.run();
+    alone.deepen(5);
+    EXPECT_EQ(one.search->nodeCount(), alone.search->nodeCount());
 }
