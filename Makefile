@@ -3,6 +3,8 @@
 #   make test   build and run every test through CTest (needs GoogleTest)
 #   make package      build the Debian package build/kelp_VERSION_ARCH.deb
 #   make install      install under PREFIX (default /usr/local); DESTDIR works
+#   make EXE=PATH     the full-mode engine (kelp-full, Release, portable) built
+#                     and copied to PATH, as testing frameworks (OpenBench) build
 # SANITIZE=address or SANITIZE=thread builds into its own directory.
 
 SANITIZE ?=
@@ -19,9 +21,24 @@ CTEST_ARGS ?=
 TESTS ?= AUTO
 test: TESTS = ON
 
-.PHONY: all build run test clean package install
+.PHONY: all build run test clean package install exe
 
+EXE ?=
+ifeq ($(EXE),)
 all: build
+else
+all: exe
+endif
+
+# A compiler named on the command line (CXX=clang++) is the one CMake uses.
+ifeq ($(origin CXX),command line)
+EXE_COMPILER = -DCMAKE_CXX_COMPILER=$(CXX)
+endif
+exe:
+	@test -n "$(EXE)" || { echo "make exe needs EXE=PATH"; exit 2; }
+	cmake -S . -B build-exe -DCMAKE_BUILD_TYPE=Release -DKELP_BUILD_TESTS=OFF $(EXE_COMPILER)
+	cmake --build build-exe -j $(JOBS) --target kelp-full
+	cp build-exe/kelp-full "$(EXE)"
 
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKELP_SANITIZE=$(SANITIZE) \
@@ -35,7 +52,7 @@ test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 clean:
-	rm -rf build build-debug build-address build-thread
+	rm -rf build build-debug build-address build-thread build-exe
 
 # Installing and packaging. The package is built without the tests; old
 # packages are removed first so that exactly one build/*.deb is left.

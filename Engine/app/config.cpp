@@ -45,6 +45,9 @@ void Config_class::parseCommandLine(int count, const char* const* words)
         } else if (std::strcmp(words[i], "--full") == 0) {
             fullMode = true;
             i += 1;
+        } else if (std::strcmp(words[i], "bench") == 0) {
+            benchWanted = true;
+            i += 1;
         } else if (std::strcmp(words[i], "--statistics") == 0) {
             statistics = true;
             i += 1;

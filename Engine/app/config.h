@@ -4,6 +4,7 @@
 //   -R <word>  accepted for compatibility; its value has no effect
 //   --full     the full mode (where the release has one)
 //   --statistics  the table statistics on standard error in the full mode too
+//   bench      the full mode runs the bench and exits
 //   --help, --version
 // Later options override earlier ones; unknown words are skipped silently.
 
@@ -17,6 +18,7 @@ public:
     bool hashSizeGiven = true;
     bool fullMode = false;
     bool statistics = false;
+    bool benchWanted = false;
     bool helpWanted = false;
     bool versionWanted = false;
 

@@ -122,6 +122,14 @@ TEST(KelpTool, BenchSignatureOfTheCurrentRelease)
         const bool lacking = used.find("lacks") != std::string::npos;   // not on this processor or build
         EXPECT_TRUE(lacking || used.rfind(std::string("cpu path ") + path + " ", 0) == 0) << path << ": " << used;
     }
+    // The engine of the full mode runs the same bench, as testing frameworks ask for it.
+    EngineProcess engine(kelpFullBinary(), {"bench"});
+    engine.closeInput();
+    const std::vector<std::string> lines = engine.readLinesFor(300000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("nodes 4238981 ", 0), 0u) << lines.back();
+    EXPECT_NE(lines.back().find(" nps "), std::string::npos) << lines.back();
+    EXPECT_EQ(engine.waitExit(10000), 0);
 }
 
 TEST(KelpTool, BenchSignatureOfTheEarlierRelease)
