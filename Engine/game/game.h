@@ -154,7 +154,7 @@ private:
     // The cycle's steps (game_thinking.cpp).
     void finishSearch(SearchOutcome outcome) override;
     bool setUpPonderSearch() override;
-    std::uint32_t shownLength(const Move* line, std::uint32_t length) override;
+    std::uint32_t shownLine(Move* line, std::uint32_t length, std::uint32_t capacity) override;
 
     // Takes over a position (see GamePosition::reset) and makes it the search's.
     void takePosition(const Board_class& board, bool keepHistory);

@@ -236,9 +236,9 @@ void Game_class::ponderHit()
         cycle_->armTimer(*ponderBudgetMs_);
 }
 
-std::uint32_t Game_class::shownLength(const Move* line, std::uint32_t length)
+std::uint32_t Game_class::shownLine(Move* line, std::uint32_t length, std::uint32_t capacity)
 {
     if (!policy_.playableLinesOnly)
         return length;
-    return playableLine_.length(search_->board(), search_->rootSide(), line, length);
+    return playableLine_.length(search_->board(), search_->rootSide(), line, length, capacity, table_.get());
 }

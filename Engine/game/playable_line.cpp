@@ -24,8 +24,10 @@ void PlayableLine::setEarlierPositions(const GamePosition& game, bool boardToo)
         keys_[earlierCount_++] = game.board().hashKey;
 }
 
-std::uint32_t PlayableLine::length(const Board_class& root, Colour side, const Move* line, std::uint32_t length)
+std::uint32_t PlayableLine::length(const Board_class& root, Colour side, Move* line, std::uint32_t length,
+                                   std::uint32_t capacity, const HashTable_class* table)
 {
+    capacity = std::min(capacity, THINKING_PV_CAPACITY);
     length = std::min(length, THINKING_PV_CAPACITY);
     // The search board's own side field need not be the root's; the key of
     // the copy is made for the side that moves first in the line.
@@ -34,11 +36,19 @@ std::uint32_t PlayableLine::length(const Board_class& root, Colour side, const M
     board_->computeHashKey();
     std::uint32_t known = earlierCount_;
     keys_[known++] = board_->hashKey;
-    for (std::uint32_t i = 0; i < length; ++i) {
+    for (std::uint32_t i = 0;; ++i) {
         board_->sideToMove = side;
         moves_->setSide(side);
         moves_->mobilityIndex = 0;
         board_->generateMoves(*moves_);
+        if (i >= length) {
+            // The line's end: the table's move for this position carries it on.
+            const auto entry = table != nullptr && i < capacity ? table->peek(board_->hashKey) : std::nullopt;
+            if (!entry || entry->move == NO_MOVE || findMove(*moves_, entry->move) != entry->move)
+                return i;
+            line[i] = entry->move;
+            length = i + 1;
+        }
         if (line[i] == NO_MOVE || findMove(*moves_, line[i]) != line[i])
             return i;
         moves_->record.move = line[i];
@@ -61,5 +71,4 @@ std::uint32_t PlayableLine::length(const Board_class& root, Colour side, const M
                 return i + 1;
         }
     }
-    return length;
 }

@@ -2,7 +2,9 @@
 // Thinking lines as a game could go on: a line read back from the table may
 // end in a move stored for another position, and a line may run on past a
 // position where the game would already be drawn (a third repetition, the
-// fifty-move rule). The full mode shows a line only up to there.
+// fifty-move rule). The full mode shows a line only up to there. A line cut
+// short by the table (a result found there, a mate among them) goes on with
+// the moves the table holds for the positions after it.
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +12,7 @@
 
 #include "board/board.h"
 #include "game/game_position.h"
+#include "search/hash_table.h"
 
 class PlayableLine {
 public:
@@ -20,8 +23,10 @@ public:
     void setEarlierPositions(const GamePosition& game, bool boardToo);
     // How many moves from the start of `line` can be played one after the
     // other from `root` with `side` to move, ending with the first one that
-    // draws the game.
-    std::uint32_t length(const Board_class& root, Colour side, const Move* line, std::uint32_t length);
+    // draws the game. With a table, a line that ends without a draw is
+    // lengthened (in place, up to `capacity` moves) by the table's moves.
+    std::uint32_t length(const Board_class& root, Colour side, Move* line, std::uint32_t length,
+                         std::uint32_t capacity = 0, const HashTable_class* table = nullptr);
 
 private:
     std::unique_ptr<Board_class> board_;

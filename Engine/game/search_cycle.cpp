@@ -215,6 +215,7 @@ void SearchCycle::sendThinking()
     out_->thinkingDepth = thinkingDepth;
     out_->thinkingNodes = thinkingNodes;
     out_->thinkingScore = thinkingScore;
-    out_->setThinkingPV(pv, steps_.shownLength(pv, pvLength));
+    const std::uint32_t shown = steps_.shownLine(pv, pvLength, THINKING_PV_CAPACITY);
+    out_->setThinkingPV(pv, shown);
     out_->sendThinking();
 }

@@ -37,8 +37,9 @@ public:
         // On the search thread after a played move, with the cycle's lock held:
         // sets the search up (armed) for the reply the line expects; false when there is none.
         virtual bool setUpPonderSearch() = 0;
-        // With the cycle's lock held: how many moves of a thinking line to show.
-        virtual std::uint32_t shownLength(const Move* line, std::uint32_t length) = 0;
+        // With the cycle's lock held: the thinking line to show, changed in
+        // place (up to `capacity` moves); its length.
+        virtual std::uint32_t shownLine(Move* line, std::uint32_t length, std::uint32_t capacity) = 0;
 
     protected:
         ~Steps() = default;

@@ -10,6 +10,19 @@ std::uint32_t clampToUint32(std::uint64_t ms)
     return ms > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(ms);
 }
 
+// The part of the clock a move gets as the game goes on: a hundredth in the
+// first four moves, then a fiftieth, a thirtieth from move 10, a twentieth from move 25.
+std::uint32_t clockDivisor(std::uint32_t fullMoves)
+{
+    if (fullMoves <= 3)
+        return 100;
+    if (fullMoves <= 9)
+        return 50;
+    if (fullMoves <= 24)
+        return 30;
+    return 20;
+}
+
 std::uint64_t ruleFromClock(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
                             std::uint32_t current)
 {
@@ -24,14 +37,7 @@ std::uint64_t ruleFromClock(std::uint64_t clockMs, std::uint32_t halfMovesPlayed
     }
     if (secondsLeft < 5)
         return LOW_CLOCK_MOVE_TIME_MS;
-    std::uint32_t divisor = 20;
-    if (fullMoves <= 3)
-        divisor = 100;
-    else if (fullMoves <= 9)
-        divisor = 50;
-    else if (fullMoves <= 24)
-        divisor = 30;
-    const std::uint64_t share = secondsLeft / divisor;
+    const std::uint64_t share = secondsLeft / clockDivisor(fullMoves);
     return share == 0 ? DEFAULT_MOVE_TIME_MS : share * 1000;
 }
 
@@ -52,20 +58,23 @@ std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, st
 }
 
 std::uint32_t cushionedBudget(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
-                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs,
-                              std::uint32_t current)
+                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs)
 {
     const std::uint64_t cushion = std::uint64_t{CLOCK_CUSHION_MS} + overheadMs;
     const std::uint64_t spare = clockMs > cushion ? clockMs - cushion : 0;
-    std::uint64_t rule;
+    const std::uint32_t fullMoves = halfMovesPlayed / 2;
+    // The moves the spare time is spread over: those left in the control, or
+    // the share of the clock the stage of the game gives (never more than a
+    // LOW_CLOCK_SHARE-th of a low clock), to the millisecond.
+    std::uint64_t movesOver;
     if (movesToGo != 0)
-        rule = spare / movesToGo + incrementMs;
-    else if (clockMs >= LOW_CLOCK_MS)
-        rule = ruleFromClock(clockMs, halfMovesPlayed, movesPerControl, current) + incrementMs;
-    else if (spare < LOW_CLOCK_SPARE_MS && incrementMs > 0)
-        rule = incrementMs;
+        movesOver = movesToGo;
+    else if (movesPerControl != 0)
+        movesOver = movesPerControl - fullMoves % movesPerControl;
     else
-        rule = spare / LOW_CLOCK_SHARE + incrementMs;
+        movesOver = clockMs < LOW_CLOCK_MS ? std::max(clockDivisor(fullMoves), LOW_CLOCK_SHARE) : clockDivisor(fullMoves);
+    const bool lowClock = movesToGo == 0 && clockMs < LOW_CLOCK_MS && spare < LOW_CLOCK_SPARE_MS && incrementMs > 0;
+    std::uint64_t rule = lowClock ? incrementMs : spare / movesOver + incrementMs;
     rule = rule > overheadMs ? rule - overheadMs : 0;
     return clampToUint32(std::min(rule, spare));
 }
@@ -111,7 +120,7 @@ std::uint32_t GameClock::ownMoveBudget(std::uint32_t halfMovesPlayed)
         moveTimeMs_ = budgetFromClock(clockMs_, halfMovesPlayed, movesPerControl_, moveTimeMs_);
     const std::uint64_t incrementMs = policy_.incrementInBudget ? std::uint64_t{increment_} * 1000 : 0;
     if (clockKnown_ && policy_.clockCushion)
-        return cushionedBudget(clockMs_, halfMovesPlayed, movesPerControl_, 0, incrementMs, overheadMs_, moveTimeMs_);
+        return cushionedBudget(clockMs_, halfMovesPlayed, movesPerControl_, 0, incrementMs, overheadMs_);
     if (!clockKnown_)
         return lessOverhead(std::uint64_t{moveTimeMs_} + incrementMs);
     const std::uint64_t usable = clockMs_ > CLOCK_RESERVE_MS ? clockMs_ - CLOCK_RESERVE_MS : 0;
@@ -127,5 +136,5 @@ std::optional<std::uint32_t> GameClock::requestBudget(const SearchRequest& reque
     if (!request.clockMs[index])
         return std::nullopt;
     return cushionedBudget(*request.clockMs[index], halfMovesPlayed, 0, request.movesToGo, request.incrementMs[index],
-                           overheadMs_, DEFAULT_MOVE_TIME_MS);
+                           overheadMs_);
 }

@@ -41,18 +41,20 @@ std::uint32_t budgetFromLevel(std::uint32_t moves, std::uint32_t baseMinutes, st
 // LOW_CLOCK_SPARE_MS a move spends its increment, not more.
 constexpr std::uint32_t CLOCK_CUSHION_MS = 300;
 constexpr std::uint32_t LOW_CLOCK_SPARE_MS = 500;
-// Under LOW_CLOCK_MS a clock is spent as a share of what it holds above the
-// cushion (one part in LOW_CLOCK_SHARE a move), not by the whole-second rule.
+// Under LOW_CLOCK_MS a move gets at most one part in LOW_CLOCK_SHARE of
+// what the clock holds above the cushion.
 constexpr std::uint32_t LOW_CLOCK_MS = 5000;
 constexpr std::uint32_t LOW_CLOCK_SHARE = 30;
 
-// The full mode's budget from a clock: the rule above (with `movesToGo`, when
-// given, as the moves left in the control; under LOW_CLOCK_MS a share of the
-// clock above the cushion), plus the increment each move earns, less the move
-// overhead; never into the cushion of CLOCK_CUSHION_MS and the overhead.
+// The full mode's budget from a clock: what the clock holds above the cushion
+// (CLOCK_CUSHION_MS and the overhead), to the millisecond, spread over the
+// moves left in the control (`movesToGo`, or the level's moves per control)
+// or shared out as the rule above shares the clock (a hundredth early on, a
+// twentieth late; at most a thirtieth of a low clock); plus the increment each
+// move earns, less the move overhead. Once a low clock holds less than
+// LOW_CLOCK_SPARE_MS above the cushion, the increment alone.
 std::uint32_t cushionedBudget(std::uint64_t clockMs, std::uint32_t halfMovesPlayed, std::uint32_t movesPerControl,
-                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs,
-                              std::uint32_t current);
+                              std::uint32_t movesToGo, std::uint64_t incrementMs, std::uint32_t overheadMs);
 
 // A fixed time a move (UCI movetime, WinBoard st): nearly all of it, less a
 // margin for stopping the search and sending the move (20 ms and 1%).

@@ -99,22 +99,23 @@ TEST(TimeControl, FullModeBudgetsAddTheIncrementKeepACushionAndSpendAFixedTimeAl
     };
     const Row rows[] = {
         {"UCI movestogo spreads the clock above the cushion", 10000, 0, 0, 4, 0, 0, 2425},
-        {"the increment comes on top of the share (a fiftieth at move 5)", 60000, 10, 0, 0, 1000, 0, 2000},
-        {"the move overhead comes off it", 60000, 10, 0, 0, 1000, 100, 1900},
+        {"the increment comes on top of the share (a fiftieth at move 5, to the millisecond)", 60000, 10, 0, 0, 1000, 0,
+         59700 / 50 + 1000},
+        {"the move overhead comes off it, and off the clock", 60000, 10, 0, 0, 1000, 100, 59600 / 50 + 1000 - 100},
+        {"a hundredth of a 5 s clock early in the game, not a flat half second", 5000, 0, 0, 0, 0, 0, 47},
         {"never into the cushion", 1000, 10, 0, 0, 5000, 0, 700},
         {"the last move of a control gets the clock and its increment, less the cushion", 21050, 2, 1, 0, 2000, 0,
          20750},
-        {"a level's moves per control without movestogo", 150000, 40, 40, 0, 0, 0, 7500},
-        // Blitz: under 5 s a thirtieth of the clock above the cushion and the
-        // increment; once under half a second is left above it, the increment only.
+        {"a level's moves per control without movestogo", 150000, 40, 40, 0, 0, 0, 149700 / 20},
+        // Blitz: under 5 s at most a thirtieth of the clock above the cushion and
+        // the increment; once under half a second is left above it, the increment only.
         {"2 s + 50 ms: 1690 / 30 + 50 - 10", 2000, 60, 0, 0, 50, 10, 96},
         {"little left above the cushion: the increment less the overhead", 700, 80, 0, 0, 50, 10, 40},
         {"no increment: a share of what is left above the cushion", 700, 80, 0, 0, 0, 10, 3},
         {"a clock within the cushion: move at once", 250, 80, 0, 0, 50, 10, 0},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(cushionedBudget(r.clockMs, r.halfMoves, r.movesPerControl, r.movesToGo, r.incrementMs, r.overheadMs,
-                                  500),
+        EXPECT_EQ(cushionedBudget(r.clockMs, r.halfMoves, r.movesPerControl, r.movesToGo, r.incrementMs, r.overheadMs),
                   r.ms)
             << r.what;
     EXPECT_EQ(budgetForFixedTime(500), 475u);      // 20 ms and 1% for stopping and sending
