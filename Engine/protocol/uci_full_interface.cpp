@@ -42,6 +42,9 @@ void UciFullInterface_class::sendHandshake()
     writeLine(hash);
     writeLine("option name Clear Hash type button");
     writeLine("option name Ponder type check default false");
+    char multiPv[80];
+    std::snprintf(multiPv, sizeof multiPv, "option name MultiPV type spin default 1 min 1 max %u", MAX_MULTI_PV);
+    writeLine(multiPv);
     writeLine("uciok");
 }
 
@@ -95,6 +98,9 @@ void UciFullInterface_class::setOption(const Words& words)
             tell("no memory for a table of " + std::to_string(mib) + " MiB; the table keeps its size");
     } else if (sameName(name, "Clear Hash")) {
         game_->clearTable();
+    } else if (sameName(name, "MultiPV")) {
+        const long long lines = std::clamp<long long>(std::atoll(value.c_str()), 1, MAX_MULTI_PV);
+        game_->setMultiPv(static_cast<std::uint32_t>(lines));
     } else if (!sameName(name, "Ponder") && !sameName(name, "Hossa") && !sameName(name, "Zorb")) {
         tell("unknown option " + name);
     }
@@ -140,7 +146,8 @@ void UciFullInterface_class::sendError(ErrorKind errorKind, const char* text)
 void UciFullInterface_class::sendThinking()
 {
     char line[UCI_INFO_LINE_SIZE];
-    formatUciInfoLine(thinkingDepth, thinkingScore, thinkingNodes, game_->searchElapsedMs(), pv, pvLength, line);
+    formatUciInfoLine(thinkingDepth, thinkingMultiPv > 1 ? thinkingLine : 0, thinkingScore, thinkingNodes,
+                      game_->searchElapsedMs(), pv, pvLength, line);
     writeLine(line);
 }
 

@@ -110,7 +110,8 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
     documented.insert(documented.end(), {"uciok", "readyok"});
     Lines full = handshake;
     full.insert(full.end(), {"option name Hash type spin default 8 min 8 max 4095", "option name Clear Hash type button",
-                             "option name Ponder type check default false", "uciok"});
+                             "option name Ponder type check default false",
+                             "option name MultiPV type spin default 1 min 1 max 256", "uciok"});
     const Lines search = {"position startpos", "go movetime 100", "isready"};
     // Without the switch (and in the earlier release, which has no full mode) UCI never searches.
     Lines uci = {"uci"};
@@ -121,7 +122,8 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
                                 "sigterm=0 reuse=0 analyze=%d myname=\"Kelp V%s\" colors=0 ics=0 name=1 pause=0 %sdone=1";
     auto featureLine = [&](int on, const char* version) {
         char text[512];
-        std::snprintf(text, sizeof text, feature.c_str(), on, on, version, on ? "memory=1 " : "");
+        std::snprintf(text, sizeof text, feature.c_str(), on, on, version,
+                      on ? "memory=1 option=\"MultiPV -spin 1 1 256\" " : "");
         return Lines{text};
     };
     EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}, earlierKelpBinary()).first, featureLine(0, KELP_EARLIER_VERSION));
