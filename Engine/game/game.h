@@ -88,6 +88,8 @@ public:
     void setMoveOverhead(std::uint32_t ms) { clock_.setMoveOverhead(ms); }
     // WinBoard: think on the opponent's time about the expected reply.
     void setPondering(bool on) { ponderingWanted_ = on; }
+    // The best lines each search shows (MultiPV), from the next search on.
+    void setMultiPv(std::uint32_t lines) { multiPv_ = lines; }
     // Starts a search for the engine's own move (ending any earlier cycle
     // first). A position whose side not to move is in check (after a side
     // switch) is not searched: it is reported as an illegal position. The
@@ -175,7 +177,7 @@ private:
     // Starts the search, set up and armed, on the cycle's thread (or here).
     void launch(bool pondering, SearchOutcome outcome, bool hold, std::optional<std::uint32_t> budgetMs,
                 Clock::time_point since);
-    // The search's limits for the next search.
+    // The search's limits, and how many lines it shows, for the next search.
     void limitSearch(std::uint32_t depth, std::uint64_t nodes);
     // WinBoard: the opponent played the reply the ponder phase expected; the
     // ponder search goes on as the engine's own. False when it is no hit.
@@ -204,6 +206,7 @@ private:
     std::uint32_t largestTableBytes_ = UINT32_MAX;
     std::atomic<bool> ponderingWanted_{false};
     std::atomic<std::uint32_t> ownDepthLimit_{0};   // read by the search thread's ponder phase
+    std::atomic<std::uint32_t> multiPv_{1};         // read there too
     std::optional<std::uint32_t> ponderBudgetMs_; // a "go ponder" search's budget after the hit
     bool ponderHold_ = false;                     // a "go ponder infinite" goes on after the hit
     Move expectedReply_ = NO_MOVE;                // what the ponder phase assumes the opponent plays

@@ -53,6 +53,7 @@ void Game_class::limitSearch(std::uint32_t depth, std::uint64_t nodes)
 {
     search_->setDepthLimit(depth != 0 ? std::min(depth, MAX_SEARCH_DEPTH) : MAX_SEARCH_DEPTH);
     search_->setNodeLimit(nodes);
+    search_->setMultiPv(multiPv_);
 }
 
 void Game_class::launch(bool pondering, SearchOutcome outcome, bool hold, std::optional<std::uint32_t> budgetMs,

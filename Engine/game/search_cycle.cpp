@@ -212,6 +212,8 @@ void SearchCycle::sendThinking()
     std::lock_guard<std::mutex> lock(mutex_);
     if (quiet_ || out_ == nullptr)
         return;
+    out_->thinkingLine = thinkingLine;
+    out_->thinkingMultiPv = thinkingMultiPv;
     out_->thinkingDepth = thinkingDepth;
     out_->thinkingNodes = thinkingNodes;
     out_->thinkingScore = thinkingScore;

@@ -46,6 +46,8 @@ void UciFullInterface_class::sendHandshake()
     writeLine("option name Ponder type check default false");
     std::snprintf(option, sizeof option, "option name Threads type spin default 1 min 1 max %u", MAX_SEARCH_THREADS);
     writeLine(option);
+    std::snprintf(option, sizeof option, "option name MultiPV type spin default 1 min 1 max %u", MAX_MULTI_PV);
+    writeLine(option);
     std::snprintf(option, sizeof option, "option name Move Overhead type spin default %u min 0 max %u",
                   DEFAULT_MOVE_OVERHEAD_MS, MAX_MOVE_OVERHEAD_MS);
     writeLine(option);
@@ -111,6 +113,9 @@ void UciFullInterface_class::setOption(const Words& words)
             std::clamp<long long>(std::atoll(value.c_str()), 0, MAX_MOVE_OVERHEAD_MS)));
     } else if (sameName(name, "Table Statistics")) {
         game_->setTableStatistics(sameName(value, "true"));
+    } else if (sameName(name, "MultiPV")) {
+        const long long lines = std::clamp<long long>(std::atoll(value.c_str()), 1, MAX_MULTI_PV);
+        game_->setMultiPv(static_cast<std::uint32_t>(lines));
     } else if (!sameName(name, "Ponder") && !sameName(name, "Hossa") && !sameName(name, "Zorb")) {
         tell("unknown option " + name);
     }
@@ -156,7 +161,8 @@ void UciFullInterface_class::sendError(ErrorKind errorKind, const char* text)
 void UciFullInterface_class::sendThinking()
 {
     char line[UCI_INFO_LINE_SIZE];
-    formatUciInfoLine(thinkingDepth, thinkingScore, thinkingNodes, game_->searchElapsedMs(), pv, pvLength, line);
+    formatUciInfoLine(thinkingDepth, thinkingMultiPv > 1 ? thinkingLine : 0, thinkingScore, thinkingNodes,
+                      game_->searchElapsedMs(), pv, pvLength, line);
     writeLine(line);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The UCI front end of the full mode: the documented handshake with the
-// options GUIs look for (Hash, Clear Hash, Ponder), and play and analysis as
+// options GUIs look for (Hash, Clear Hash, Ponder, MultiPV), and play and analysis as
 // UCI clients use them: "position", "go" with its limits, "stop",
 // "ponderhit", "isready" at any time. Every "go" gets exactly one "bestmove".
 // Each command is read into a value first; the game alone checks its moves.

@@ -6,8 +6,8 @@
 #include "board/move.h"
 #include "search/score.h"
 
-void formatUciInfoLine(std::int32_t depth, std::int32_t score, std::uint64_t nodes, std::uint64_t timeMs,
-                       const Move* pv, std::uint32_t pvLength, char* line)
+void formatUciInfoLine(std::int32_t depth, std::uint32_t multiPv, std::int32_t score, std::uint64_t nodes,
+                       std::uint64_t timeMs, const Move* pv, std::uint32_t pvLength, char* line)
 {
     char scoreText[32];
     if (score >= MATE_BOUND)   // mates at ply p score MATE_SCORE - p: p plies is (p + 1) / 2 moves
@@ -18,9 +18,12 @@ void formatUciInfoLine(std::int32_t depth, std::int32_t score, std::uint64_t nod
         std::snprintf(scoreText, sizeof scoreText, "mate 0");   // mated already, at the root
     else
         std::snprintf(scoreText, sizeof scoreText, "cp %d", score);
+    char lineNumber[24] = "";
+    if (multiPv != 0)
+        std::snprintf(lineNumber, sizeof lineNumber, " multipv %u", multiPv);
     const unsigned long long nps = timeMs > 0 ? nodes * 1000 / timeMs : 0;
-    int length = std::snprintf(line, UCI_INFO_LINE_SIZE, "info depth %d score %s nodes %llu nps %llu time %llu",
-                               depth, scoreText, static_cast<unsigned long long>(nodes), nps,
+    int length = std::snprintf(line, UCI_INFO_LINE_SIZE, "info depth %d%s score %s nodes %llu nps %llu time %llu",
+                               depth, lineNumber, scoreText, static_cast<unsigned long long>(nodes), nps,
                                static_cast<unsigned long long>(timeMs));
     if (pvLength == 0)
         return;

@@ -1,6 +1,7 @@
 // The WinBoard commands of the full mode, which the documented protocol
-// lacks: ping, analyze (with exit and "."), st, sd, memory, post/nopost and
-// hard/easy. The feature line announces ping=1, analyze=1 and memory=1. A
+// lacks: ping, analyze (with exit and "."), st, sd, memory, option MultiPV,
+// post/nopost and hard/easy. The feature line announces ping=1, analyze=1,
+// memory=1 and the MultiPV option (a thinking line per best line). A
 // position given without its move counters is read with "0 1"; after a
 // position that is refused, no move is made until a valid one arrives.
 
@@ -42,6 +43,11 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
         }
     } else if (const char* cores = argumentsOf(line, "cores")) {
         game.setThreads(static_cast<std::uint32_t>(std::clamp(readInt32(cores), 1, static_cast<std::int32_t>(MAX_SEARCH_THREADS))));
+    } else if (const char* option = argumentsOf(line, "option")) {
+        // The options of the feature line: MultiPV (others are ignored).
+        if (startsWith(option, "MultiPV="))
+            game.setMultiPv(static_cast<std::uint32_t>(
+                std::clamp(readInt32(option + 8), 1, static_cast<std::int32_t>(MAX_MULTI_PV))));
     } else if (std::strcmp(line, "post") == 0 || std::strcmp(line, "nopost") == 0) {
         postThinking_ = line[0] == 'p';
     } else if (std::strcmp(line, "hard") == 0) {

@@ -19,12 +19,13 @@ void WinBoardInterfaceV2_class::handleDialectCommand(const char*)
 
 void WinBoardInterfaceV2_class::sendFeatures()
 {
-    // The full mode answers ping, analyses and takes a table size.
-    char line[LINE_BUFFER_SIZE];
+    // The full mode answers ping, analyses, takes a table size and offers MultiPV.
+    char line[2 * LINE_BUFFER_SIZE];
     std::snprintf(line, sizeof line,
                   "feature ping=%d setboard=1 playother=1 san=0 usermove=1 time=1 draw=0 "
                   "sigint=0 sigterm=0 reuse=0 analyze=%d myname=\"%s\" colors=0 ics=0 name=1 "
                   "pause=0 %sdone=1",
-                  fullMode_ ? 1 : 0, fullMode_ ? 1 : 0, rules_.engineName, fullMode_ ? "memory=1 smp=1 " : "");
+                  fullMode_ ? 1 : 0, fullMode_ ? 1 : 0, rules_.engineName,
+                  fullMode_ ? "memory=1 smp=1 option=\"MultiPV -spin 1 1 256\" " : "");
     writeLine(line);
 }

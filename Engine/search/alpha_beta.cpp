@@ -149,7 +149,8 @@ std::int32_t Search_class::alphaBeta(std::uint32_t ply, std::int32_t depth, std:
     if (status & STATUS_IN_CHECK) {
         extension = 1;
         ++checkExtensions_;
-    } else if (list.moveCount() == 1) {
+    } else if (list.moveCount() == 1 && !(ply == 0 && placedLines_ != 0)) {
+        // (not a root that has one move left only because the lines before took the others)
         extension = 1;
         ++singleReplyExtensions_;
     }

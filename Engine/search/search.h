@@ -7,11 +7,13 @@
 //   move_picker.cpp    the order moves are tried in (MovePicker)
 //   evaluation.cpp     the static score of a position
 //   search_driver.cpp  set-up, iterative deepening, results
+//   root_lines.cpp     the several best lines of an iteration (MultiPV)
 //
 // Everything lives in preallocated per-ply records: a search allocates nothing.
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "board/board.h"
 #include "release/search_rules.h"
@@ -24,6 +26,7 @@ class SearchListener;
 class SearchTeam;
 
 constexpr std::uint32_t MAX_SEARCH_DEPTH = 256;
+constexpr std::uint32_t MAX_MULTI_PV = 256;
 
 class Search_class {
 public:
@@ -57,6 +60,12 @@ public:
     // depth 1, and the root always searched move by move (no table result
     // stands in for it), so a position searched before still gets its lines.
     void setIterationReports(bool on) { iterationReports_ = on; }
+    // How many best root moves each iteration yields with their lines (1 to
+    // MAX_MULTI_PV, no more than the root has moves to search). Beyond one,
+    // the root is searched once per line, each time without the moves of the
+    // lines before, and every finished iteration reports its lines, the best
+    // first. Only with iteration reports on; otherwise the search keeps one line.
+    void setMultiPv(std::uint32_t lines);
     std::uint32_t rootMoveCount() const { return rootMoveCount_; }
     Move rootMove(std::uint32_t index) const { return rootMoves_[index]; }
 
@@ -129,9 +138,10 @@ private:
     bool skipsDepth(std::uint32_t depth) const;
     // Whether the iteration under way was cut short (a stop or the node limit).
     bool interrupted() const { return running.load() != 1 || nodeLimitReached(); }
-    // The root's moves narrowed to the restriction (table results at the root are not used then).
+    // The root's moves narrowed to the restriction, less the moves of the
+    // lines placed before (table results at the root are not used then, nor stored).
     void keepRootMoves(SearchPly& root) const;
-    bool rootRestricted(std::uint32_t ply) const { return ply == 0 && rootMoveCount_ != 0; }
+    bool rootRestricted(std::uint32_t ply) const { return ply == 0 && (rootMoveCount_ != 0 || placedLines_ != 0); }
     // The root's moves are searched whatever the table holds.
     bool rootSearchedWhole(std::uint32_t ply) const { return ply == 0 && (rootMoveCount_ != 0 || iterationReports_); }
     void setSide(const SearchPly& list) { board_.sideToMove = list.side; }
@@ -149,8 +159,17 @@ private:
                         std::int32_t& score);
     // Makes the picker's next move (NO_MOVE when there is none left) and counts the node.
     Move makeNextMove(SearchPly& list, MovePicker& picker);
-    void reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length);
+    void reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length,
+                        std::uint32_t lineNumber = 1);
     std::int32_t searchRoot(std::int32_t depth);
+    // root_lines.cpp: the lines this search yields; one iteration's lines,
+    // returning the best one's score with its line in the root's record; the
+    // lines reported; the best line placed first after an interrupted iteration.
+    std::uint32_t linesToSearch();
+    std::int32_t searchLines(std::int32_t depth);
+    void reportLines(std::int32_t depth);
+    bool everyLineMates() const;
+    void placeBestLineFirst();
     void resetPlies();
 
     const SearchRules& rules_;
@@ -179,6 +198,19 @@ private:
     Move rootMoves_[MAX_NON_CAPTURES] = {};
     std::uint32_t rootMoveCount_ = 0;
     bool iterationReports_ = false;
+    // MultiPV: the lines of the last finished iteration, best first, and those
+    // of the iteration under way (sized by setMultiPv, never during a search).
+    struct RootLine {
+        std::int32_t score = 0;
+        std::uint32_t length = 0;
+        Move moves[MAX_PLY] = {};
+    };
+    std::vector<RootLine> lines_;
+    std::vector<RootLine> newLines_;
+    std::uint32_t multiPv_ = 1;
+    std::uint32_t lineCount_ = 1;      // the lines of this search
+    std::uint32_t finishedLines_ = 0;  // held in lines_
+    std::uint32_t placedLines_ = 0;    // the root leaves out the first moves of newLines_ up to here
     EvalTables evalTables_;   // rebuilt when the full-move number changes
     struct GroupCache {
         std::uint32_t typeChanges = 0;   // the board's typeChanges() they were made for

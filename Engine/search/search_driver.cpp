@@ -87,10 +87,13 @@ std::int32_t Search_class::staticEvaluation()
     return evaluate(0);
 }
 
-void Search_class::reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length)
+void Search_class::reportProgress(std::int32_t depth, std::int32_t score, const Move* line, std::uint32_t length,
+                                  std::uint32_t lineNumber)
 {
     if (gui_ == nullptr)
         return;
+    gui_->thinkingLine = lineNumber;
+    gui_->thinkingMultiPv = iterationReports_ ? multiPv_ : 1;
     gui_->thinkingDepth = depth;
     gui_->thinkingNodes = nodeCount() + (team_ != nullptr ? team_->helperNodes() : 0);
     gui_->thinkingScore = score;
@@ -127,6 +130,8 @@ void Search_class::iterativeDeepening()
     nullMoveTries_ = 0;
     nullMoveCutoffs_ = 0;
     forcedResearches_ = 0;
+    lineCount_ = linesToSearch();
+    finishedLines_ = 0;
 
     const std::uint32_t lastDepth = std::min(depthLimit_, MAX_SEARCH_DEPTH);
     std::uint32_t depth = 1;
@@ -140,7 +145,8 @@ void Search_class::iterativeDeepening()
         maxPly_ = 0;
         checkExtensions_ = 0;
         singleReplyExtensions_ = 0;
-        lastScore = searchRoot(static_cast<std::int32_t>(depth));
+        lastScore = lineCount_ > 1 ? searchLines(static_cast<std::int32_t>(depth))
+                                   : searchRoot(static_cast<std::int32_t>(depth));
         searched = true;
         cutShort = interrupted();
         if (cutShort)
@@ -155,9 +161,9 @@ void Search_class::iterativeDeepening()
             if (bestLineLength_ == 0)
                 break;   // no move at the root: nothing deeper to search
             completed = depth;
-            reportProgress(static_cast<std::int32_t>(depth), bestScore_, bestLine_, bestLineLength_);
+            reportLines(static_cast<std::int32_t>(depth));
         }
-        if (isMateScore(bestScore_))
+        if (lineCount_ > 1 ? everyLineMates() : isMateScore(bestScore_))
             break;   // without counting up the depth
     }
 
@@ -167,6 +173,8 @@ void Search_class::iterativeDeepening()
         bestScore_ = lastScore;
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);
+        if (cutShort && lineCount_ > 1)
+            placeBestLineFirst();
     }
 
     // With a line per iteration a last one is sent when the search was cut
@@ -175,8 +183,7 @@ void Search_class::iterativeDeepening()
     if (!iterationReports_)
         reportProgress(static_cast<std::int32_t>(depth) - 1, bestScore_, bestLine_, bestLineLength_);
     else if (cutShort || completed == 0)
-        reportProgress(static_cast<std::int32_t>(std::max(completed, bestLineLength_ > 0 ? 1u : 0u)), bestScore_,
-                       bestLine_, bestLineLength_);
+        reportLines(static_cast<std::int32_t>(std::max(completed, bestLineLength_ > 0 ? 1u : 0u)));
     if (statisticsAfterSearch_)
         table_->printStatistics();
 }
@@ -187,26 +194,39 @@ void Search_class::restrictRootMoves(const Move* moves, std::uint32_t count)
     std::copy(moves, moves + rootMoveCount_, rootMoves_);
 }
 
+namespace {
+
+// Takes the moves `drop` names out of the root's lists, the others keeping their order.
+template <class Drop>
+void dropRootMoves(SearchPly& root, Drop drop)
+{
+    root.captureCount =
+        static_cast<std::uint32_t>(std::remove_if(root.captures, root.captures + root.captureCount, drop) -
+                                   root.captures);
+    root.nonCaptureCount =
+        static_cast<std::uint32_t>(std::remove_if(root.nonCaptures, root.nonCaptures + root.nonCaptureCount, drop) -
+                                   root.nonCaptures);
+}
+
+} // namespace
+
 void Search_class::keepRootMoves(SearchPly& root) const
 {
-    auto allowed = [this](Move move) {
-        return std::find(rootMoves_, rootMoves_ + rootMoveCount_, move) != rootMoves_ + rootMoveCount_;
-    };
-    // A restriction that names none of the moves here restricts nothing.
-    std::uint32_t kept = 0;
-    for (std::uint32_t i = 0; i < root.captureCount; ++i)
-        kept += allowed(root.captures[i]);
-    for (std::uint32_t i = 0; i < root.nonCaptureCount; ++i)
-        kept += allowed(root.nonCaptures[i]);
-    if (kept == 0)
-        return;
-    root.captureCount = static_cast<std::uint32_t>(
-        std::remove_if(root.captures, root.captures + root.captureCount, [&](Move m) { return !allowed(m); }) -
-        root.captures);
-    root.nonCaptureCount = static_cast<std::uint32_t>(
-        std::remove_if(root.nonCaptures, root.nonCaptures + root.nonCaptureCount,
-                       [&](Move m) { return !allowed(m); }) -
-        root.nonCaptures);
+    if (rootMoveCount_ != 0) {
+        auto named = [this](Move move) {
+            return std::find(rootMoves_, rootMoves_ + rootMoveCount_, move) != rootMoves_ + rootMoveCount_;
+        };
+        // A restriction that names none of the moves here restricts nothing.
+        if (std::any_of(root.captures, root.captures + root.captureCount, named) ||
+            std::any_of(root.nonCaptures, root.nonCaptures + root.nonCaptureCount, named))
+            dropRootMoves(root, [&](Move move) { return !named(move); });
+    }
+    if (placedLines_ != 0) {
+        dropRootMoves(root, [this](Move move) {
+            return std::any_of(newLines_.begin(), newLines_.begin() + placedLines_,
+                               [move](const RootLine& line) { return line.moves[0] == move; });
+        });
+    }
 }
 
 void Search_class::seedFromBestLine()

@@ -1,6 +1,6 @@
 #pragma once
-// What the search says while it thinks: a thinking record (depth, nodes, time,
-// score and the best line) that it fills just before each sendThinking. The
+// What the search says while it thinks: a thinking record (which line, depth,
+// nodes, score and the line) that it fills just before each sendThinking. The
 // front ends implement it; the search knows no protocol.
 
 #include <cstdint>
@@ -20,6 +20,8 @@ public:
     void setThinkingPV(const Move* moves, std::uint32_t length);
 
     // The thinking record, filled by the search just before sendThinking.
+    std::uint32_t thinkingLine = 1;      // which of the search's best lines: 1 the best
+    std::uint32_t thinkingMultiPv = 1;   // how many lines the search was asked for
     std::int32_t thinkingDepth = 0;
     std::uint64_t thinkingNodes = 0;
     std::int32_t thinkingScore = 0;

@@ -27,6 +27,7 @@ constexpr int kLongLineRounds = 6250;
 constexpr int kLongLineRounds = 50000;
 #endif
 const char* const kAfterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
+const char* const kAfterE4E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2";
 const char* const kMateInOne = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1";
 
 // Steps, by their first character:
@@ -42,6 +43,9 @@ const char* const kMateInOne = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1";
 //   QMS    no answer but progress lines for MS milliseconds
 //   PTEXT  a progress line starting with TEXT comes (others may come before it, answers may not)
 //   DLO HI the last answer came LO to HI milliseconds after the last line sent
+//   LN TEXT the progress lines before the next answer end in N lines of one depth (UCI: multipv 1 to N; the
+//          last such run), the first starting with TEXT, scores not increasing, first moves all different;
+//          a bestmove is the first move of line 1
 struct Session {
     EngineProcess engine;
     bool uci;
@@ -99,6 +103,40 @@ struct Session {
         return line;
     }
     void run(const std::vector<std::string>& steps);
+};
+
+// What the L step reads of a progress line: its depth, its number (UCI
+// "multipv"; 0 without), its score (mates beyond every other score) and first move.
+struct ProgressLine {
+    int depth = -1;
+    int number = 0;
+    long score = 0;
+    std::string move;
+
+    ProgressLine(const std::string& line, bool uci)
+    {
+        std::istringstream in(line);
+        if (!uci) {
+            std::string time, nodes;
+            in >> depth >> score >> time >> nodes >> move;
+            return;
+        }
+        for (std::string word; in >> word;) {
+            if (word == "depth") {
+                in >> depth;
+            } else if (word == "multipv") {
+                in >> number;
+            } else if (word == "score") {
+                std::string kind;
+                in >> kind >> score;
+                if (kind == "mate")
+                    score = score > 0 ? 1000000 - score : -1000000 - score;
+            } else if (word == "pv") {
+                in >> move;
+                break;
+            }
+        }
+    }
 };
 
 std::vector<std::string> alternatives(const std::string& text)
@@ -188,6 +226,48 @@ void Session::run(const std::vector<std::string>& steps)
                 lastThinking = *line;
             EXPECT_TRUE(line && progress(*line)) << "no progress line starting with \"" << rest << "\" before "
                                                  << line.value_or("(nothing)");
+        } else if (kind == 'L') {
+            std::istringstream words(rest);
+            std::size_t count = 0;
+            std::string text;
+            words >> count;
+            std::getline(words >> std::ws, text);
+            std::vector<std::string> seen;
+            const std::optional<std::string> line = answer(&seen);
+            // Runs of lines of one depth (UCI: each from its "multipv 1" on), from the last back.
+            std::size_t end = seen.size(), first = 0;
+            while (end > 0) {
+                first = end - 1;
+                const ProgressLine last(seen[first], uci);
+                while (first > 0 && (!uci || ProgressLine(seen[first], uci).number != 1) &&
+                       ProgressLine(seen[first - 1], uci).depth == last.depth)
+                    --first;
+                if (end - first == count)
+                    break;
+                end = first;
+            }
+            ASSERT_GT(end, 0u) << "no " << count << " lines of one depth before " << line.value_or("(nothing)");
+            EXPECT_EQ(seen[first].rfind(text, 0), 0u) << seen[first];
+            std::vector<std::string> moves;
+            for (std::size_t k = first; k < end; ++k) {
+                const ProgressLine progressLine(seen[k], uci);
+                if (uci) {
+                    EXPECT_EQ(progressLine.number, static_cast<int>(k - first + 1)) << seen[k];
+                }
+                if (k > first) {
+                    EXPECT_LE(progressLine.score, ProgressLine(seen[k - 1], uci).score) << seen[k];
+                }
+                EXPECT_TRUE(!progressLine.move.empty() &&
+                            std::find(moves.begin(), moves.end(), progressLine.move) == moves.end())
+                    << "no first move or one seen before: " << seen[k];
+                moves.push_back(progressLine.move);
+            }
+            if (line && line->rfind("bestmove ", 0) == 0) {
+                EXPECT_EQ(line->substr(9, line->find(' ', 9) - 9), moves.front()) << *line;
+                bestmoves -= 1;
+            }
+            if (line)
+                engine.unread(*line);
         } else if (kind == 'D') {
             // An emulator (KELP_RUNNER) starts and stops more slowly: three times the upper bound.
             std::istringstream bounds(rest);
@@ -311,6 +391,11 @@ TEST(FullModeUci, SessionsOfRealClientsGetOneBestmovePerGo)
          {">setoption name Threads value 3", ">position startpos", ">go infinite", "~300", ">isready", "=readyok",
           ">stop", "B" + start, ">go ponder wtime 3000 btime 3000", "~300", ">ponderhit", "B" + start,
           ">go depth 6", "B" + start, ">go nodes 20000", "B" + start, ">go infinite", "~200"}},
+        {"MultiPV 3: three lines a depth, best first, each its own move, bestmove line 1's (also when cut short)",
+         {">setoption name MultiPV value 3", ">position startpos moves e2e4 e7e5", ">go nodes 100000",
+          "L3 info depth ", std::string("B") + kAfterE4E5, ">go depth 5", "L3 info depth 5 multipv 1 ",
+          std::string("B") + kAfterE4E5, ">setoption name MultiPV value 1", ">go depth 3", "*info depth 3 score ",
+          std::string("B") + kAfterE4E5}},
         {"quit during a search", {">position startpos", ">go infinite", "~200"}},
     };
     runRows(rows, kelpFullBinary(), {}, true);
@@ -344,6 +429,8 @@ TEST(FullModeWinBoard, PingAnalysisPonderingAndTheLimitsOfAMove)
           "Q1000", ">ping 1", "=pong 1"}},
         {"analysis goes on after memory, of the same size or another",
          {">new", ">analyze", "~300", ">ping 1", "=pong 1", ">memory 16", "P1 ", ">memory 16", "P", ">exit"}},
+        {"analysis with MultiPV 2: two lines a depth, best first, each its own move",
+         {">new", ">option MultiPV=2", ">analyze", ">usermove e2e4", "~1000", ">exit", ">ping 1", "L2 ", "=pong 1"}},
         {"pondering: the expected reply is a hit and the move comes on time",
          {">new", ">hard", ">st 1", ">usermove e2e4", "M", "~500", ">ping 2", "=pong 2", "R", "M", "D0 850"}},
         {"pondering: any other reply is searched afresh",

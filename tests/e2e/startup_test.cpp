@@ -114,6 +114,7 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
     full.insert(full.end(), {"option name Hash type spin default 8 min 8 max 4095", "option name Clear Hash type button",
                              "option name Ponder type check default false",
                              "option name Threads type spin default 1 min 1 max 256",
+                             "option name MultiPV type spin default 1 min 1 max 256",
                              "option name Move Overhead type spin default 10 min 0 max 5000",
                              "option name Table Statistics type check default false", "uciok"});
     const Lines search = {"position startpos", "go movetime 100", "isready"};
@@ -126,7 +127,8 @@ TEST(Startup, TheFullModeIsOnlyWhereItIsAskedFor)
                                 "sigterm=0 reuse=0 analyze=%d myname=\"Kelp V%s\" colors=0 ics=0 name=1 pause=0 %sdone=1";
     auto featureLine = [&](int on, const char* version) {
         char text[512];
-        std::snprintf(text, sizeof text, feature.c_str(), on, on, version, on ? "memory=1 smp=1 " : "");
+        std::snprintf(text, sizeof text, feature.c_str(), on, on, version,
+                      on ? "memory=1 smp=1 option=\"MultiPV -spin 1 1 256\" " : "");
         return Lines{text};
     };
     EXPECT_EQ(runWith({"xboard", "protover 2"}, {"--full"}, earlierKelpBinary()).first, featureLine(0, KELP_EARLIER_VERSION));

@@ -111,6 +111,8 @@ public:
     void sendBestMove(Move best, Move reply) override { target->sendBestMove(best, reply); }
     void sendThinking() override
     {
+        target->thinkingLine = thinkingLine;
+        target->thinkingMultiPv = thinkingMultiPv;
         target->thinkingDepth = thinkingDepth;
         target->thinkingNodes = thinkingNodes;
         target->thinkingScore = thinkingScore;
@@ -127,13 +129,14 @@ struct Engine {
         check(game.init());
         game.setLargestTable(kTableBytes);
     }
-    // Back to what a new process has: the flags of a new game, and no
+    // Back to what a new process has: the flags of a new game, one line, and no
     // killers or expected line from earlier inputs (new games keep them).
     void reset(std::uint32_t depth)
     {
         game.thinkAfterUserMove = true;
         game.playMoveWhenDone = false;
         game.setInlineSearchDepth(depth);
+        game.setMultiPv(1);
         for (std::uint32_t i = 0; i < MAX_PLY; ++i) {
             SearchPly& ply = game.search()->ply(i);
             ply.killer1 = ply.killer2 = NO_MOVE;

@@ -63,10 +63,16 @@ TEST(Allocation, ASearchAllocatesNothingAfterSetUp)
                                    table.get()),
               CE_SUCCESS);
     search->setDepthLimit(4);
-    search->arm();
-    const long before = gAllocations.load();
-    search->iterativeDeepening();
-    search->seedFromBestLine();
-    EXPECT_EQ(gAllocations.load(), before);
-    EXPECT_GT(search->nodeCount(), 1000u);
+    // One line, then four a depth (the full mode's MultiPV: its lines are made room for when it is set).
+    for (const std::uint32_t lines : {1u, 4u}) {
+        SCOPED_TRACE(lines);
+        search->setIterationReports(lines > 1);
+        search->setMultiPv(lines);
+        search->arm();
+        const long before = gAllocations.load();
+        search->iterativeDeepening();
+        search->seedFromBestLine();
+        EXPECT_EQ(gAllocations.load(), before);
+        EXPECT_GT(search->nodeCount(), 1000u);
+    }
 }
