@@ -167,9 +167,12 @@ void Search_class::iterativeDeepening()
             break;   // without counting up the depth
     }
 
-    // An interrupted iteration counts when its best root move is not worse.
+    // An interrupted iteration counts when its best root move is not worse
+    // than the last finished one's, or when none finished (the score left
+    // from an earlier search says nothing about this one).
     const SearchPly& root = plies_[0];
-    if (searched && lastScore >= bestScore_ && root.pvLength > 0) {
+    const bool noneFinished = bestLineLength_ == 0;
+    if (searched && (lastScore >= bestScore_ || noneFinished) && root.pvLength > 0) {
         bestScore_ = lastScore;
         bestLineLength_ = root.pvLength;
         std::copy(root.pv, root.pv + root.pvLength, bestLine_);

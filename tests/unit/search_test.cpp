@@ -109,3 +109,18 @@ TEST(Search, SeveralThreadsShareOutANodeLimitAndReportTheirNodesTogether)
     alone.deepen(5);
     EXPECT_EQ(one.search->nodeCount(), alone.search->nodeCount());
 }
+
+TEST(Search, ASearchCutShortInItsFirstIterationKeepsWhatItFound)
+{
+    // The first search ends with a large score; the next, of another position,
+    // is cut short by its node limit before its first iteration ends: the move
+    // it found counts, whatever the score of the search before.
+    SearchHarness h("6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1");
+    h.deepen(4);
+    ASSERT_GT(h.search->bestScore(), 500);
+    ASSERT_EQ(h.search->setUpFromFen(&h.gui, START_FEN, h.table.get()), CE_SUCCESS);
+    h.search->setNodeLimit(3);
+    h.deepen(10);
+    EXPECT_GT(h.search->bestLineLength(), 0u);
+    EXPECT_NE(h.search->bestMove(), NO_MOVE);
+}
