@@ -4,9 +4,10 @@
 #include "platform/debug_output.h"
 
 Game_class::Game_class(GameListener* gui, std::uint32_t tableBytes, const GameRules& rules, const PlayPolicy& policy)
-    : gui_(gui), tableBytes_(tableBytes), rules_(rules), policy_(policy), clock_(rules_, policy_),
-      tableStatistics_(policy.tableStatistics)
+    : gui_(gui), tableBytes_(tableBytes), rules_(rules), policy_(policy), clock_(rules_, policy_)
 {
+    options_.moveOverheadMs = policy.moveOverheadMs;
+    options_.tableStatistics = policy.tableStatistics;
 }
 
 Game_class::~Game_class()
@@ -37,12 +38,12 @@ bool Game_class::tableReady()
 {
     if (table_)
         return true;
-    table_ = HashTable_class::create(tableBytes_, tableStatistics_);
+    table_ = HashTable_class::create(tableBytes_, options_.tableStatistics);
     if (!table_ && tableBytes_ != DEFAULT_HASH_BYTES) {
         debugPrintf("kelp: cannot allocate a %u-byte transposition table; using %u bytes\n", tableBytes_,
                     DEFAULT_HASH_BYTES);
         tableBytes_ = DEFAULT_HASH_BYTES;
-        table_ = HashTable_class::create(tableBytes_, tableStatistics_);
+        table_ = HashTable_class::create(tableBytes_, options_.tableStatistics);
     }
     if (!table_) {
         debugPrintf("kelp: cannot allocate the transposition table; the engine cannot play\n");
@@ -60,7 +61,7 @@ bool Game_class::resizeTable(std::uint32_t bytes)
     if (bytes == tableBytes_)
         return true;   // the same size again (GUIs send it at every start): the table stays
     stopAll();
-    std::unique_ptr<HashTable_class> table = HashTable_class::create(bytes, tableStatistics_);
+    std::unique_ptr<HashTable_class> table = HashTable_class::create(bytes, options_.tableStatistics);
     if (!table)
         return false;
     position_.useTable(nullptr);   // the old table goes; nothing to take off it
@@ -72,11 +73,21 @@ bool Game_class::resizeTable(std::uint32_t bytes)
     return true;
 }
 
-void Game_class::setTableStatistics(bool on)
+void Game_class::setOptions(const PlayOptions& options)
 {
-    tableStatistics_ = on;
+    options_ = options;
+    options_.threads = std::clamp(options.threads, 1u, MAX_SEARCH_THREADS);
+    options_.multiPv = std::clamp(options.multiPv, 1u, MAX_MULTI_PV);
+    options_.moveOverheadMs = std::min(options.moveOverheadMs, MAX_MOVE_OVERHEAD_MS);
+    clock_.setFixedMoveTime(options_.fixedMoveMs);
+    clock_.setMoveOverhead(options_.moveOverheadMs);
+    ownDepthLimit_ = options_.depthLimit;
+    multiPv_ = options_.multiPv;
     if (table_)
-        table_->showStatistics(on);
+        table_->showStatistics(options_.tableStatistics);
+    ponderingWanted_ = options_.pondering;
+    if (!options_.pondering)
+        cycle_->stopPondering();   // a ponder phase under way ends; the engine's own search goes on
 }
 
 void Game_class::clearTable()
@@ -217,12 +228,6 @@ void Game_class::setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs)
 void Game_class::setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment)
 {
     clock_.setLevel(moves, baseMinutes, increment);
-}
-
-void Game_class::setOwnMoveLimits(std::uint64_t fixedMs, std::uint32_t depth)
-{
-    clock_.setFixedMoveTime(fixedMs);
-    ownDepthLimit_ = depth;
 }
 
 void Game_class::resyncSearchBoard()

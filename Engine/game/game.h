@@ -21,6 +21,7 @@
 
 #include "game/game_listener.h"
 #include "game/game_position.h"
+#include "game/play_options.h"
 #include "game/play_policy.h"
 #include "game/playable_line.h"
 #include "game/search_cycle.h"
@@ -79,17 +80,10 @@ public:
     // counts the opponent's move that usually follows the clock.
     void setTimeLeft(std::uint32_t seconds, std::uint32_t extraMs = 0);
     void setLevel(std::uint32_t moves, std::uint32_t baseMinutes, std::uint32_t increment);
-    // Limits of the engine's own moves: a fixed time a move (0: the clock and
-    // level decide) and a depth (0: none).
-    void setOwnMoveLimits(std::uint64_t fixedMs, std::uint32_t depth);
-    // The threads a search runs on (1 to MAX_SEARCH_THREADS), from the next search on.
-    void setThreads(std::uint32_t threads) { threads_ = std::clamp(threads, 1u, MAX_SEARCH_THREADS); }
-    // Time lost outside the engine on every move, taken off every budget.
-    void setMoveOverhead(std::uint32_t ms) { clock_.setMoveOverhead(ms); }
-    // WinBoard: think on the opponent's time about the expected reply.
-    void setPondering(bool on) { ponderingWanted_ = on; }
-    // The best lines each search shows (MultiPV), from the next search on.
-    void setMultiPv(std::uint32_t lines) { multiPv_ = lines; }
+    // The options the interface set (see PlayOptions), each from the next
+    // search on; a ponder phase under way ends when pondering is turned off.
+    const PlayOptions& options() const { return options_; }
+    void setOptions(const PlayOptions& options);
     // Starts a search for the engine's own move (ending any earlier cycle
     // first). A position whose side not to move is in check (after a side
     // switch) is not searched: it is reported as an illegal position. The
@@ -106,8 +100,6 @@ public:
     // A "go ponder" search now runs on the engine's own time, with the budget
     // it was given less the time already spent.
     void ponderHit();
-    // Ends a ponder phase (WinBoard "easy"); a search for the engine's own move goes on.
-    void stopPondering() { cycle_->stopPondering(); }
     // Runs `done` once the move being thought about has been sent (at once when none is).
     void afterOwnMove(std::function<void()> done) { cycle_->afterOwnMove(std::move(done)); }
     // True while a search (or its ponder phase) runs.
@@ -124,9 +116,6 @@ public:
     void clearTable();
     // The size of the table, built or still to be built.
     std::uint32_t tableBytes() const { return tableBytes_; }
-    // Whether the table's statistics go to standard error after each search.
-    void setTableStatistics(bool on);
-    bool tableStatistics() const { return tableStatistics_; }
     // The largest table resizeTable makes (the protocol fuzzer keeps its tables small).
     void setLargestTable(std::uint32_t bytes) { largestTableBytes_ = bytes; }
 
@@ -195,18 +184,18 @@ private:
     std::unique_ptr<HashTable_class> table_;
     std::unique_ptr<Search_class> search_;
     std::unique_ptr<SearchTeam> team_;            // the search and its helper threads
-    std::uint32_t threads_ = 1;                   // the team's size from the next search on
+    PlayOptions options_;
     std::unique_ptr<Board_class> scratchBoard_;   // positions checked or derived before the game takes them
     std::unique_ptr<MoveList> scratchMoves_;      // the moves of the scratch board
     PlayableLine playableLine_;                   // the full mode's check of thinking lines
     bool resultAnnounced_ = false;                // the result of the position on the board has been sent
-    bool tableStatistics_;
 
     std::uint32_t inlineSearchDepth_ = 0;
     std::uint32_t largestTableBytes_ = UINT32_MAX;
+    // The options the search thread reads when it sets up a ponder phase.
     std::atomic<bool> ponderingWanted_{false};
-    std::atomic<std::uint32_t> ownDepthLimit_{0};   // read by the search thread's ponder phase
-    std::atomic<std::uint32_t> multiPv_{1};         // read there too
+    std::atomic<std::uint32_t> ownDepthLimit_{0};
+    std::atomic<std::uint32_t> multiPv_{1};
     std::optional<std::uint32_t> ponderBudgetMs_; // a "go ponder" search's budget after the hit
     bool ponderHold_ = false;                     // a "go ponder infinite" goes on after the hit
     Move expectedReply_ = NO_MOVE;                // what the ponder phase assumes the opponent plays

@@ -61,7 +61,7 @@ void Game_class::launch(bool pondering, SearchOutcome outcome, bool hold, std::o
 {
     playableLine_.setEarlierPositions(position_, false);
     // A search on the calling thread has no helpers either.
-    const std::uint32_t threads = inlineSearchDepth_ == 0 ? threads_ : 1;
+    const std::uint32_t threads = inlineSearchDepth_ == 0 ? options_.threads : 1;
     if (team_->threads() != threads)
         team_->setThreads(threads);
     std::uint32_t depth = inlineSearchDepth_;

@@ -51,8 +51,8 @@ void UciFullInterface_class::sendHandshake()
     std::snprintf(option, sizeof option, "option name Move Overhead type spin default %u min 0 max %u",
                   DEFAULT_MOVE_OVERHEAD_MS, MAX_MOVE_OVERHEAD_MS);
     writeLine(option);
-    writeLine(game_->tableStatistics() ? "option name Table Statistics type check default true"
-                                       : "option name Table Statistics type check default false");
+    writeLine(game_->options().tableStatistics ? "option name Table Statistics type check default true"
+                                               : "option name Table Statistics type check default false");
     writeLine("uciok");
 }
 
@@ -106,16 +106,21 @@ void UciFullInterface_class::setOption(const Words& words)
             tell("no memory for a table of " + std::to_string(mib) + " MiB; the table keeps its size");
     } else if (sameName(name, "Clear Hash")) {
         game_->clearTable();
-    } else if (sameName(name, "Threads")) {
-        game_->setThreads(static_cast<std::uint32_t>(std::clamp<long long>(std::atoll(value.c_str()), 1, MAX_SEARCH_THREADS)));
-    } else if (sameName(name, "Move Overhead")) {
-        game_->setMoveOverhead(static_cast<std::uint32_t>(
-            std::clamp<long long>(std::atoll(value.c_str()), 0, MAX_MOVE_OVERHEAD_MS)));
-    } else if (sameName(name, "Table Statistics")) {
-        game_->setTableStatistics(sameName(value, "true"));
-    } else if (sameName(name, "MultiPV")) {
-        const long long lines = std::clamp<long long>(std::atoll(value.c_str()), 1, MAX_MULTI_PV);
-        game_->setMultiPv(static_cast<std::uint32_t>(lines));
+    } else if (sameName(name, "Threads") || sameName(name, "MultiPV") || sameName(name, "Move Overhead") ||
+               sameName(name, "Table Statistics")) {
+        PlayOptions options = game_->options();
+        const auto number = [&value](long long low, long long high) {
+            return static_cast<std::uint32_t>(std::clamp<long long>(std::atoll(value.c_str()), low, high));
+        };
+        if (sameName(name, "Threads"))
+            options.threads = number(1, MAX_SEARCH_THREADS);
+        else if (sameName(name, "MultiPV"))
+            options.multiPv = number(1, MAX_MULTI_PV);
+        else if (sameName(name, "Move Overhead"))
+            options.moveOverheadMs = number(0, MAX_MOVE_OVERHEAD_MS);
+        else
+            options.tableStatistics = sameName(value, "true");
+        game_->setOptions(options);
     } else if (!sameName(name, "Ponder") && !sameName(name, "Hossa") && !sameName(name, "Zorb")) {
         tell("unknown option " + name);
     }

@@ -21,6 +21,7 @@
 bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
 {
     Game_class& game = *game_;
+    PlayOptions options = game.options();
     if (const char* number = argumentsOf(line, "ping")) {
         // Answered once every earlier command is done: after the move being
         // thought about, and once the table is built. Input is read meanwhile.
@@ -28,11 +29,11 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
         game.afterOwnMove([this, pong = std::string("pong ") + number] { writeLine(pong.c_str()); });
     } else if (const char* seconds = argumentsOf(line, "st")) {
         const double value = std::strtod(seconds, nullptr);
-        fixedMoveMs_ = value > 0 ? static_cast<std::uint64_t>(std::min(value, 1e9) * 1000) : 0;
-        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
+        options.fixedMoveMs = value > 0 ? static_cast<std::uint64_t>(std::min(value, 1e9) * 1000) : 0;
+        game.setOptions(options);
     } else if (const char* depth = argumentsOf(line, "sd")) {
-        depthLimit_ = static_cast<std::uint32_t>(std::max(readInt32(depth), 0));
-        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
+        options.depthLimit = static_cast<std::uint32_t>(std::max(readInt32(depth), 0));
+        game.setOptions(options);
     } else if (const char* mebibytes = argumentsOf(line, "memory")) {
         const std::uint32_t mib = tableMibWithinLimits(readInt32(mebibytes));
         if (!game.resizeTable(mib << 20)) {
@@ -42,19 +43,19 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
             writeLine(text);
         }
     } else if (const char* cores = argumentsOf(line, "cores")) {
-        game.setThreads(static_cast<std::uint32_t>(std::clamp(readInt32(cores), 1, static_cast<std::int32_t>(MAX_SEARCH_THREADS))));
+        options.threads = static_cast<std::uint32_t>(std::max(readInt32(cores), 1));
+        game.setOptions(options);
     } else if (const char* option = argumentsOf(line, "option")) {
         // The options of the feature line: MultiPV (others are ignored).
-        if (startsWith(option, "MultiPV="))
-            game.setMultiPv(static_cast<std::uint32_t>(
-                std::clamp(readInt32(option + 8), 1, static_cast<std::int32_t>(MAX_MULTI_PV))));
+        if (startsWith(option, "MultiPV=")) {
+            options.multiPv = static_cast<std::uint32_t>(std::max(readInt32(option + 8), 1));
+            game.setOptions(options);
+        }
     } else if (std::strcmp(line, "post") == 0 || std::strcmp(line, "nopost") == 0) {
         postThinking_ = line[0] == 'p';
-    } else if (std::strcmp(line, "hard") == 0) {
-        game.setPondering(true);
-    } else if (std::strcmp(line, "easy") == 0) {
-        game.setPondering(false);
-        game.stopPondering();
+    } else if (std::strcmp(line, "hard") == 0 || std::strcmp(line, "easy") == 0) {
+        options.pondering = line[0] == 'h';   // "easy" also ends a ponder phase under way
+        game.setOptions(options);
     } else if (std::strcmp(line, "analyze") == 0) {
         analyzing_ = true;
         startAnalysis();
@@ -74,12 +75,12 @@ bool WinBoardInterface_class::dispatchFullModeCommand(const char* line)
     } else if (const char* fen = argumentsOf(line, "setboard")) {
         positionRefused_ = !game.setPosition(withMoveCounters(fen).c_str());
     } else if (argumentsOf(line, "level") != nullptr) {
-        fixedMoveMs_ = 0;   // a level ends "st"; the documented handling follows
-        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
+        options.fixedMoveMs = 0;   // a level ends "st"; the documented handling follows
+        game.setOptions(options);
         return false;
     } else if (std::strcmp(line, "new") == 0) {
-        depthLimit_ = 0;   // "sd" lasts one game; the documented handling follows
-        game.setOwnMoveLimits(fixedMoveMs_, depthLimit_);
+        options.depthLimit = 0;   // "sd" lasts one game; the documented handling follows
+        game.setOptions(options);
         positionRefused_ = false;
         return false;
     } else {

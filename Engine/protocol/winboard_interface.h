@@ -45,8 +45,6 @@ private:
     std::atomic<bool> analyzing_{false};
     std::atomic<bool> postThinking_{true};
     bool positionRefused_ = false;
-    std::uint64_t fixedMoveMs_ = 0;   // "st"
-    std::uint32_t depthLimit_ = 0;    // "sd"
     // What the last thinking line said, for "." in analysis.
     std::atomic<std::int32_t> lastDepth_{0};
     std::atomic<std::uint64_t> lastNodes_{0};

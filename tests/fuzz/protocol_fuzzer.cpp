@@ -128,6 +128,7 @@ struct Engine {
     {
         check(game.init());
         game.setLargestTable(kTableBytes);
+        startOptions = game.options();
     }
     // Back to what a new process has: the flags of a new game, one line, and no
     // killers or expected line from earlier inputs (new games keep them).
@@ -136,7 +137,7 @@ struct Engine {
         game.thinkAfterUserMove = true;
         game.playMoveWhenDone = false;
         game.setInlineSearchDepth(depth);
-        game.setMultiPv(1);
+        game.setOptions(startOptions);
         for (std::uint32_t i = 0; i < MAX_PLY; ++i) {
             SearchPly& ply = game.search()->ply(i);
             ply.killer1 = ply.killer2 = NO_MOVE;
@@ -148,6 +149,7 @@ struct Engine {
     const ReleaseProfile& release;
     Relay relay{nullInput(), nullOutput(), release.protocol};
     Game_class game;
+    PlayOptions startOptions;
 
     static LineInput& nullInput()
     {

@@ -72,3 +72,10 @@ std::vector<std::string> movesOf(const std::vector<std::string>& events)
     }
     return moves;
 }
+
+void ownMoveDepth(Game_class& game, std::uint32_t depth)
+{
+    PlayOptions options = game.options();
+    options.depthLimit = depth;
+    game.setOptions(options);
+}

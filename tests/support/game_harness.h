@@ -37,6 +37,9 @@ public:
 // The first half-moves (at most 40) of a quiet opening without a repeated position.
 std::vector<std::string> quietOpening(std::size_t halfMoves = 40);
 
+// The engine's own moves are searched to `depth` plies (0: no limit).
+void ownMoveDepth(Game_class& game, std::uint32_t depth);
+
 // Polls until done() holds; false when GENEROUS_WAIT_MS passed first.
 bool waitUntil(const std::function<bool()>& done);
 

@@ -5,7 +5,7 @@
 std::vector<std::uint64_t> runReproStream()
 {
     GameHarness h;
-    h.game.setOwnMoveLimits(0, 4);
+    ownMoveDepth(h.game, 4);
     h.game.setLevel(0, 10000, 0);   // budgets far beyond any depth-limited search
     std::vector<std::uint64_t> nodes;
     // The engine thinks until its depth, plays its move, and the search's node count is noted.

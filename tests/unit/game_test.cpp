@@ -20,7 +20,7 @@ const std::vector<std::string> kKnightsOutAndBack = {"g1f3", "g8f6", "f3g1", "f6
 void thinkToDepth(GameHarness& h, std::uint32_t depth)
 {
     h.game.setLevel(0, 600, 0);
-    h.game.setOwnMoveLimits(0, depth);
+    ownMoveDepth(h.game, depth);
     h.game.playMoveWhenDone = true;
     h.game.startThinking();
     ASSERT_TRUE(h.waitForEvents(""));   // a move, or a result when there is none

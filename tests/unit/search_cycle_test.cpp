@@ -90,13 +90,13 @@ TEST(SearchCycle, AnOldTimerNeverStopsALaterSearch)
     GameHarness h;
     playing(h, 100);   // first search: a one-second budget, but it ends by itself long before
     ASSERT_EQ(h.game.moveTimeMs(), 1000u);
-    h.game.setOwnMoveLimits(0, 1);
+    ownMoveDepth(h.game, 1);
     const auto firstStarted = std::chrono::steady_clock::now();
     h.game.startThinking();
     ASSERT_TRUE(h.waitForEvents("move"));
 
     // The opponent answers before that second is over; the next search has all the time there is.
-    h.game.setOwnMoveLimits(0, 0);
+    ownMoveDepth(h.game, 0);
     playing(h);
     auto board = boardFrom(START_FEN);
     play(*board, movesOf(h.gui.events())[0]);
@@ -182,8 +182,11 @@ TEST(SearchCycle, TableStatisticsGoToStandardErrorUnlessThePolicyLeavesThemOut)
             ASSERT_TRUE(game.init());
             game.setInlineSearchDepth(2);
             testing::internal::CaptureStderr();
-            if (asked)
-                game.setTableStatistics(true);
+            if (asked) {
+                PlayOptions options = game.options();
+                options.tableStatistics = true;
+                game.setOptions(options);
+            }
             game.playMoveWhenDone = true;
             game.startThinking();
             const std::string written = testing::internal::GetCapturedStderr();
