@@ -10,6 +10,5 @@ int main(int argc, char** argv)
     useByteExactStandardStreams();
     ignoreBrokenPipeSignal();
     const ReleaseProfile& release = KELP_EARLIER_RELEASE ? earlierRelease() : currentRelease();
-    runEngine(argc, argv, release, standardInput(), standardOutput(), KELP_FULL_MODE != 0);
-    return 0;
+    return runEngine(argc, argv, release, standardInput(), standardOutput(), KELP_FULL_MODE != 0);
 }
