@@ -113,6 +113,11 @@ public:
 
     // --- end-of-game rules -----------------------------------------------
     bool isFiftyMoveDraw() const;
+    // The key of a position of this board's pawn structure as the repetition
+    // rule compares positions: its en passant square counts only when a pawn
+    // of `side` (to move there) stands beside the pawn that moved two squares.
+    std::uint64_t repetitionKey(std::uint64_t key, Square enPassant, Colour side) const;
+    std::uint64_t repetitionKey() const { return repetitionKey(hashKey, enPassantSquare, sideToMove); }
     bool isInsufficientMaterial() const;
     bool hasMatingMaterial(Colour colour) const;
 

@@ -1,10 +1,28 @@
 // The rules that end a game without a mate.
+#include <initializer_list>
+
 #include "board/board.h"
 
 bool Board_class::isFiftyMoveDraw() const
 {
     // The clock counts half-moves since the last capture or pawn move.
     return halfmoveClock >= 100;
+}
+
+std::uint64_t Board_class::repetitionKey(std::uint64_t key, Square enPassant, Colour side) const
+{
+    if (enPassant == NO_SQUARE)
+        return key;
+    // The pawn that moved two squares stands just past the square it crossed.
+    const int pawnRank = rankOf(enPassant) + (side == WHITE ? -1 : 1);
+    for (const int file : {fileOf(enPassant) - 1, fileOf(enPassant) + 1}) {
+        if (file < 0 || file > 7)
+            continue;
+        const Piece_class* piece = squares_[makeSquare(file, pawnRank)];
+        if (piece != nullptr && piece->type == PAWN && piece->colour == side)
+            return key;   // a capture there may be possible (pins are not looked at)
+    }
+    return key ^ keys_.enPassantKeys[enPassant] ^ keys_.enPassantKeys[NO_SQUARE];
 }
 
 namespace {

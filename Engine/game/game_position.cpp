@@ -176,7 +176,7 @@ std::uint32_t GamePosition::repeatableKeys(std::uint64_t* keys, std::uint32_t ca
     const std::uint32_t reach = std::min(static_cast<std::uint32_t>(std::max(board_.halfmoveClock, 0)), capacity);
     const std::uint32_t begin = count > reach ? count - reach : 0;
     for (std::uint32_t i = begin; i < count; ++i)
-        keys[i - begin] = history_[i].key;
+        keys[i - begin] = board_.repetitionKey(history_[i].key, history_[i].enPassant, history_[i].side);
     return count - begin;
 }
 

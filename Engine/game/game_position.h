@@ -57,8 +57,10 @@ public:
     // Half-moves from the start of the game to this position, counted from its
     // own move number, so a game handed over at move 8 is at move 8 for the clock.
     std::uint32_t halfMovesIntoGame() const { return halfMovesIntoGame_.load(); }
-    // The keys of the positions since the last capture or pawn move, the one
-    // on the board not included (oldest first), written into `keys`.
+    // The repetition keys of the positions since the last capture or pawn
+    // move, the one on the board not included (oldest first), written into
+    // `keys`. No pawn has moved since, so the board's pawns tell for each
+    // whether its en passant square counts.
     std::uint32_t repeatableKeys(std::uint64_t* keys, std::uint32_t capacity) const;
 
 private:

@@ -21,7 +21,7 @@ void PlayableLine::setEarlierPositions(const GamePosition& game, bool boardToo)
 {
     earlierCount_ = game.repeatableKeys(keys_.data(), EARLIER_KEYS - 1);
     if (boardToo)
-        keys_[earlierCount_++] = game.board().hashKey;
+        keys_[earlierCount_++] = game.board().repetitionKey();
 }
 
 std::uint32_t PlayableLine::length(const Board_class& root, Colour side, Move* line, std::uint32_t length,
@@ -35,7 +35,7 @@ std::uint32_t PlayableLine::length(const Board_class& root, Colour side, Move* l
     board_->sideToMove = side;
     board_->computeHashKey();
     std::uint32_t known = earlierCount_;
-    keys_[known++] = board_->hashKey;
+    keys_[known++] = board_->repetitionKey();
     for (std::uint32_t i = 0;; ++i) {
         board_->sideToMove = side;
         moves_->setSide(side);
@@ -58,7 +58,7 @@ std::uint32_t PlayableLine::length(const Board_class& root, Colour side, Move* l
         board_->computeHashKey();
         // The game is drawn here: a third time in the same position, or fifty
         // moves without a capture or pawn move (unless this move mated).
-        const std::uint64_t key = board_->hashKey;
+        const std::uint64_t key = board_->repetitionKey();
         const bool thirdTime = std::count(keys_.begin(), keys_.begin() + known, key) >= 2;
         keys_[known++] = key;
         if (thirdTime)
