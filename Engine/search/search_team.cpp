@@ -33,8 +33,8 @@ void SearchTeam::run()
         return;
     }
     main_.table()->expectSeveralWriters();
-    const std::uint64_t nodeShare = main_.nodeLimit() != 0 ? std::max<std::uint64_t>(main_.nodeLimit() / threads(), 1) : 0;
-    main_.setNodeLimit(nodeShare);
+    const std::uint64_t nodeLimit = main_.nodeLimit();
+    main_.setNodeLimit(nodeLimit != 0 ? std::max<std::uint64_t>(nodeLimit / threads(), 1) : 0);
     for (std::size_t i = 0; i < helpers_.size(); ++i) {
         Search_class& helper = *helpers_[i];
         helper.setUpAsHelper(main_, static_cast<std::uint32_t>(i + 1));
@@ -48,6 +48,7 @@ void SearchTeam::run()
         helper->stop();
     for (auto& thread : threads_)
         thread->join();
+    main_.setNodeLimit(nodeLimit);   // a search run again shares out the whole limit again
 }
 
 std::uint64_t SearchTeam::helperNodes() const

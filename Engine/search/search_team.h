@@ -5,7 +5,6 @@
 // search reads (the shared-table scheme). With one thread only the main
 // search runs, on its caller's thread, and nothing is different.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
